@@ -1,0 +1,129 @@
+#include "platform/file_io.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace vornak {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::atomic<int64_t> g_writeFaultAfter{-1};
+
+void SetError(std::string* error, const fs::path& path, const std::string& what) {
+    if (error != nullptr) *error = path.string() + ": " + what;
+}
+
+std::string ErrnoText() {
+    return std::strerror(errno);
+}
+
+fs::path TemporaryName(const fs::path& target) {
+    static std::atomic<uint32_t> counter{0};
+    std::random_device rd;
+    const uint32_t salt = rd() ^ (counter.fetch_add(1) * 2654435761u);
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".tmp-%08x", salt);
+    return target.parent_path() / ("." + target.filename().string() + suffix);
+}
+
+bool FlushToDisk(std::FILE* f) {
+    if (std::fflush(f) != 0) return false;
+#ifdef _WIN32
+    return _commit(_fileno(f)) == 0;
+#else
+    return ::fsync(fileno(f)) == 0;
+#endif
+}
+
+}  // namespace
+
+void SetWriteFaultAfterBytesForTesting(int64_t bytes) {
+    g_writeFaultAfter.store(bytes);
+}
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const fs::path& path, std::string* error,
+                                                  uint64_t maxSize) {
+    std::FILE* f = std::fopen(path.string().c_str(), "rb");
+    if (f == nullptr) {
+        SetError(error, path, ErrnoText());
+        return std::nullopt;
+    }
+    std::vector<uint8_t> data;
+    uint8_t buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const size_t n = std::fread(buffer, 1, sizeof buffer, f);
+        if (n > 0) {
+            if (data.size() + n > maxSize) {
+                SetError(error, path, "file is too large");
+                ok = false;
+                break;
+            }
+            data.insert(data.end(), buffer, buffer + n);
+        }
+        if (n < sizeof buffer) {
+            if (std::ferror(f)) {
+                SetError(error, path, "read error");
+                ok = false;
+            }
+            break;
+        }
+    }
+    std::fclose(f);
+    if (!ok) return std::nullopt;
+    return data;
+}
+
+bool WriteFileAtomic(const fs::path& path, std::span<const uint8_t> bytes, std::string* error) {
+    const fs::path temp = TemporaryName(path);
+    std::FILE* f = std::fopen(temp.string().c_str(), "wbx");
+    if (f == nullptr) {
+        SetError(error, path, "cannot create a file in its folder (" + ErrnoText() + ")");
+        return false;
+    }
+    const int64_t fault = g_writeFaultAfter.load();
+    size_t toWrite = bytes.size();
+    bool ok = true;
+    if (fault >= 0 && static_cast<uint64_t>(fault) < toWrite) {
+        toWrite = static_cast<size_t>(fault);
+        ok = false;
+    }
+    if (toWrite > 0 && std::fwrite(bytes.data(), 1, toWrite, f) != toWrite) ok = false;
+    if (ok && !FlushToDisk(f)) ok = false;
+    if (std::fclose(f) != 0) ok = false;
+    if (!ok) {
+        SetError(error, path, fault >= 0 ? "no space left on device" : "write failed (" + ErrnoText() + ")");
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        return false;
+    }
+#ifndef _WIN32
+    // Keep the permissions of the file being replaced.
+    struct stat st {};
+    if (::stat(path.string().c_str(), &st) == 0) ::chmod(temp.string().c_str(), st.st_mode & 07777);
+#endif
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    if (ec) {
+        SetError(error, path, "cannot replace the file (" + ec.message() + ")");
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vornak
