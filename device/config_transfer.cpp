@@ -1,0 +1,154 @@
+#include "device/config_transfer.h"
+
+#include "keyboard/key_table.h"
+#include "macro/macro_blob.h"
+
+namespace vornak {
+
+ConfigTransfer::ConfigTransfer(ConfigStore& store, DeviceLink& link, DefaultLayoutSource defaultLayout,
+                               const LanguageTexts& texts, Prompts& prompts)
+    : store_(store),
+      link_(link),
+      defaultLayout_(std::move(defaultLayout)),
+      texts_(texts),
+      prompts_(prompts) {}
+
+bool ConfigTransfer::CopyAndDownload(bool allProfiles) {
+    {
+        std::scoped_lock locks(store_.lockA(), store_.lockB());
+        EditCopy& edit = store_.edit();
+        SendCopy& send = store_.send();
+        send.pool = LayOutNamePool(edit.image, edit.names);
+        send.image = edit.image;
+        send.macros = edit.macros;
+        if (!send.image.RewriteHeader(send.macros.size(), send.pool.size(), 0)) {
+            lastError_ = "the configuration is too large";
+            return false;
+        }
+    }
+    return DownloadConfiguration(allProfiles);
+}
+
+KeyBlockBytes ConfigTransfer::BuildKeyBlock(int profile) {
+    const KeyBlockBytes defaults = DefaultLayout();
+    KeyBlockBytes block = defaults;
+    std::lock_guard lockB(store_.lockB());
+    const SendCopy& send = store_.send();
+    const MacroPositionLookup positionOfId = [this](uint32_t id) {
+        std::lock_guard lockA(store_.lockA());
+        return MacroPositionOfId(store_.edit().macros, id);
+    };
+    for (size_t position = 0; position < kKeyBlockSize / 3; ++position) {
+        const HardwareKeyCode def = {defaults[3 * position], defaults[3 * position + 1],
+                                     defaults[3 * position + 2]};
+        const KeyCode key = HardwareCodeToKeyCode(def);
+        if (key == 0) continue;  // positions that map to no known key are sent unchanged
+        const ConfigEntry entry = send.image.entry(profile, KeySlot(key));
+        const HardwareKeyCode code = EntryHardwareCode(entry, def, positionOfId);
+        for (size_t k = 0; k < 3; ++k)
+            block[3 * position + k] = code[k];
+    }
+    return block;
+}
+
+bool ConfigTransfer::DownloadConfiguration(bool allProfiles) {
+    lastError_.clear();
+    MacroBlobSizes sizes;
+    std::optional<std::vector<uint8_t>> blob;
+    const uint32_t capacity = link_.state().macroCapacity.load();
+    bool withNames = false;
+    {
+        std::lock_guard lockB(store_.lockB());
+        sizes = ComputeMacroBlobSizes(store_.send().macros);
+        if (capacity < sizes.withoutNames) {
+            lastError_ = "the macros need " + std::to_string(sizes.withoutNames) +
+                         " bytes, the keyboard has " + std::to_string(capacity);
+            prompts_.Inform(texts_[TextId::EXTRA_MACRO_TOO_LONG]);
+            return false;
+        }
+        withNames = sizes.withNames <= capacity;
+        blob = EncodeMacroBlob(store_.send().macros, withNames);
+    }
+    if (!blob) {
+        lastError_ = "the macros do not fit a macro table";
+        prompts_.Inform(texts_[TextId::EXTRA_MACRO_TOO_LONG]);
+        return false;
+    }
+
+    std::vector<int> profiles;
+    if (allProfiles) {
+        profiles = {0, 1, 2};
+    } else {
+        const int p = CurrentProfile();
+        if (p < 0) {
+            lastError_ = "the keyboard's active profile is unknown";
+            return false;
+        }
+        profiles = {p};
+    }
+    std::vector<KeyBlockBytes> blocks;
+    for (int p : profiles)
+        blocks.push_back(BuildKeyBlock(p));
+
+    // Once a command fails the sequence is broken: the rest is not sent, but an open sequence is still
+    // closed.
+    int result = link_.BeginSequence();
+    if (result == kLinkOk) {
+        result = link_.WriteMacroArea(*blob);
+        for (size_t i = 0; i < blocks.size() && result == kLinkOk; ++i)
+            result = link_.WriteKeyBlock(profiles[i], blocks[i]);
+        const int end = link_.EndSequence();
+        if (result == kLinkOk) result = end;
+        if (!withNames) prompts_.Inform(texts_[TextId::EXTRA_PROFILE_SPACE_TIGHT]);
+    }
+    if (result != kLinkOk)
+        lastError_ = "the keyboard did not take the configuration (error " + std::to_string(result) + ")";
+    return result == kLinkOk;
+}
+
+int ConfigTransfer::CurrentProfile() {
+    const int cached = link_.state().currentProfile.load();
+    if (cached >= 0) return cached;
+    SettingsBlock settings{};
+    if (link_.ReadSettings(settings) != kLinkOk) return -1;
+    // A profile the keyboard does not have is as good as unknown.
+    if (settings[10] >= kProfileCount) return -1;
+    link_.state().currentProfile.store(settings[10]);
+    return settings[10];
+}
+
+bool ConfigTransfer::SetCurrentProfile(int profile) {
+    if (profile < 0 || profile >= kProfileCount) return false;
+    SettingsBlock settings{};
+    bool ok = link_.ReadSettings(settings) == kLinkOk;
+    if (ok) {
+        settings[10] = static_cast<uint8_t>(profile);
+        ok = link_.WriteSettings(settings) == kLinkOk;
+    }
+    link_.state().currentProfile.store(ok ? profile : -1);
+    return ok;
+}
+
+bool ConfigTransfer::MacroUsedByKeys(const MacroRecord& macro) {
+    if (macro.isNew == 1) return true;
+    bool used = false;
+    {
+        std::lock_guard lockA(store_.lockA());
+        const ConfigImage& image = store_.edit().image;
+        const int profile = std::max(0, link_.state().currentProfile.load());
+        const size_t first = EntryIndex(profile, 0);
+        const size_t skipped = EntryIndex(profile, kGKeySlotLayerA);
+        for (size_t i = first; i < kEntryCount && i < first + kEntryCount; ++i) {
+            if (i == skipped) continue;
+            const ConfigEntry e = image.entry(i);
+            if (e.kind == static_cast<uint16_t>(AssignmentKind::Macro) && (e.value & 0xFFFF) == macro.id) {
+                used = true;
+                break;
+            }
+        }
+    }
+    if (!used) return true;
+    return prompts_.AskYesNo(texts_[TextId::MACRO_DELETE_CONFIRM_OF_KEYS], PromptAnswer::No);
+}
+
+}  // namespace vornak
