@@ -4,101 +4,77 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/language_texts.h"
-#include "keyboard/key_table.h"
-#include "platform/paths.h"
-#include "platform/utf.h"
+#include "tools/vornakctl/cli.h"
 
 namespace {
 
 using namespace vornak;
+using namespace vornak::cli;
 
 constexpr const char* kUsage =
-    "usage: vornakctl [--json] COMMAND\n"
+    "usage: vornakctl [OPTIONS] COMMAND [ARGUMENTS]\n"
     "\n"
     "commands:\n"
-    "  keys        list the keys: code, name, list position, matrix position\n"
+    "  keys                 list the keys: code, name, list position, matrix position\n"
+    "  validate FILE        check a profile file and say why it is rejected\n"
+    "  show FILE            list every assigned key of each profile and every macro of a profile file\n"
     "\n"
     "options:\n"
-    "  --json      machine-readable output\n"
-    "  --help      this text\n"
-    "  --version   the program's version\n"
+    "  --json               machine-readable output\n"
+    "  --yes                answer yes to questions (otherwise their default answer is taken)\n"
+    "  --help               this text\n"
+    "  --version            the program's version\n"
     "\n"
-    "exit codes: 0 done, 2 wrong arguments\n";
+    "exit codes:\n"
+    "  0 done   1 the operation failed   2 wrong arguments   3 no keyboard or no device library\n"
+    "  4 profile file missing or rejected   5 a file could not be written\n";
 
-std::string JsonString(std::string_view s) {
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
+struct Command {
+    const char* name;
+    int (*run)(Context&);
+};
 
-int ListKeys(const LanguageTexts& texts, bool json) {
-    if (json) std::printf("[");
-    bool first = true;
-    for (int slot = 0; slot < 256; ++slot) {
-        const KeyCode code = SlotToKeyCode(static_cast<uint8_t>(slot));
-        const KeyRecord& r = KeyTableRecord(static_cast<uint8_t>(slot));
-        if (r.name.empty() && !r.nameText) continue;
-        const std::string name = Utf16ToUtf8(KeyCodeName(code, texts));
-        if (json) {
-            std::printf("%s\n  {\"code\": %d, \"name\": %s, \"listPosition\": %d, \"matrixPosition\": %d}",
-                        first ? "" : ",", code, JsonString(name).c_str(), r.listPosition, r.matrixPosition);
-        } else {
-            std::printf("%03X  %-20s", code, name.c_str());
-            if (r.listPosition < kListPositionCount)
-                std::printf("  list %3d", r.listPosition);
-            else
-                std::printf("          ");
-            if (r.matrixPosition >= 0) std::printf("  matrix %3d", r.matrixPosition);
-            std::printf("\n");
-        }
-        first = false;
-    }
-    if (json) std::printf("\n]\n");
-    return 0;
-}
+constexpr Command kCommands[] = {
+    {"keys", CmdKeys},
+    {"validate", CmdValidate},
+    {"show", CmdShow},
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool json = false;
+    Options options;
     std::string command;
+    std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--json") {
-            json = true;
+        if (!command.empty()) {
+            args.emplace_back(arg);
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--yes") {
+            options.assumeYes = true;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
-            return 0;
+            return kExitOk;
         } else if (arg == "--version") {
             std::printf("vornakctl 0.1.0\n");
-            return 0;
-        } else if (command.empty() && !arg.starts_with("-")) {
+            return kExitOk;
+        } else if (!arg.starts_with("-")) {
             command = arg;
         } else {
-            std::fprintf(stderr, "vornakctl: unknown argument '%s' (see --help)\n", argv[i]);
-            return 2;
+            return Fail(kExitUsage, "unknown option '" + std::string(arg) + "' (see --help)");
         }
     }
-    const ProgramPaths paths(DetectPathRoots());
-    LanguageTexts texts;
-    texts.LoadLanguageTexts(paths.languageIni);
-    if (command == "keys") return ListKeys(texts, json);
     if (command.empty()) {
         std::fputs(kUsage, stderr);
-        return 2;
+        return kExitUsage;
     }
-    std::fprintf(stderr, "vornakctl: unknown command '%s' (see --help)\n", command.c_str());
-    return 2;
+    for (const Command& c : kCommands) {
+        if (command != c.name) continue;
+        Context ctx{options, ProgramPaths(DetectPathRoots()), {}, TerminalPrompts(options.assumeYes), args};
+        ctx.texts.LoadLanguageTexts(ctx.paths.languageIni);
+        return c.run(ctx);
+    }
+    return Fail(kExitUsage, "unknown command '" + command + "' (see --help)");
 }

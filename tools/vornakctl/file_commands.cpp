@@ -1,0 +1,188 @@
+// Commands that work on files alone: no keyboard needed.
+#include <cstdio>
+
+#include "assign/assignment.h"
+#include "keyboard/key_table.h"
+#include "platform/file_io.h"
+#include "platform/utf.h"
+#include "profile/profile_file.h"
+#include "tools/vornakctl/cli.h"
+#include "tools/vornakctl/json.h"
+
+namespace vornak::cli {
+
+namespace {
+
+std::optional<EditCopy> LoadFile(const std::string& file, std::string* error) {
+    auto bytes = ReadWholeFile(file, error, 0xFFFFFFFFull);
+    if (!bytes) return std::nullopt;
+    std::string why;
+    auto copy = ParseProfileFile(*bytes, &why);
+    if (!copy) *error = file + ": " + why;
+    return copy;
+}
+
+std::string U8(std::u16string_view s) {
+    return Utf16ToUtf8(s);
+}
+
+const char* KindName(uint16_t kind) {
+    static const char* const kNames[] = {"default",    "disabled", "key",   "program", "macro",
+                                         "stop-macro", "text",     "media", "function"};
+    return kind < std::size(kNames) ? kNames[kind] : "unknown";
+}
+
+// Slots that stand for a key: every slot of the key table that has a key, and the G keys of both layers.
+std::vector<int> ShownSlots() {
+    std::vector<int> slots;
+    for (int slot = 0; slot < 256; ++slot) {
+        const KeyRecord& r = KeyTableRecord(static_cast<uint8_t>(slot));
+        if (!r.name.empty() || r.nameText) slots.push_back(slot);
+    }
+    for (int slot = kGKeySlotLayerA; slot < kGKeySlotLayerB + kGKeyCount; ++slot)
+        slots.push_back(slot);
+    return slots;
+}
+
+std::string SlotName(int slot, const LanguageTexts& texts) {
+    if (IsGKeySlot(slot)) {
+        const bool layerB = slot >= kGKeySlotLayerB;
+        return "G" + std::to_string((slot - kGKeySlotLayerA) % kGKeyCount + 1) + (layerB ? " (layer B)" : "");
+    }
+    return U8(KeyCodeName(SlotToKeyCode(static_cast<uint8_t>(slot)), texts));
+}
+
+}  // namespace
+
+int Fail(int code, const std::string& message) {
+    std::fprintf(stderr, "vornakctl: %s\n", message.c_str());
+    return code;
+}
+
+int CmdKeys(Context& ctx) {
+    const bool json = ctx.options.json;
+    if (json) std::printf("[");
+    bool first = true;
+    for (int slot = 0; slot < 256; ++slot) {
+        const KeyCode code = SlotToKeyCode(static_cast<uint8_t>(slot));
+        const KeyRecord& r = KeyTableRecord(static_cast<uint8_t>(slot));
+        if (r.name.empty() && !r.nameText) continue;
+        const std::string name = U8(KeyCodeName(code, ctx.texts));
+        if (json) {
+            std::printf("%s\n  {\"code\": %d, \"name\": %s, \"listPosition\": %d, \"matrixPosition\": %d}",
+                        first ? "" : ",", code, JsonString(name).c_str(), r.listPosition, r.matrixPosition);
+        } else {
+            std::printf("%03X  %-20s", code, name.c_str());
+            if (r.listPosition < kListPositionCount) {
+                std::printf("  list %3d", r.listPosition);
+            } else {
+                std::printf("          ");
+            }
+            if (r.matrixPosition >= 0) std::printf("  matrix %3d", r.matrixPosition);
+            std::printf("\n");
+        }
+        first = false;
+    }
+    if (json) std::printf("\n]\n");
+    return kExitOk;
+}
+
+int CmdValidate(Context& ctx) {
+    if (ctx.args.size() != 1) return Fail(kExitUsage, "validate takes one FILE");
+    const std::string& file = ctx.args[0];
+    std::string error;
+    const auto copy = LoadFile(file, &error);
+    if (ctx.options.json) {
+        std::printf("{\"file\": %s, \"valid\": %s", JsonString(file).c_str(), copy ? "true" : "false");
+        if (copy) std::printf(", \"macros\": %zu", copy->macros.size());
+        if (!copy) std::printf(", \"reason\": %s", JsonString(error).c_str());
+        std::printf("}\n");
+    } else if (copy) {
+        std::printf("%s: valid profile file, %zu macros\n", file.c_str(), copy->macros.size());
+    }
+    if (!copy) {
+        if (!ctx.options.json) Fail(kExitFileRejected, error);
+        return kExitFileRejected;
+    }
+    return kExitOk;
+}
+
+int CmdShow(Context& ctx) {
+    if (ctx.args.size() != 1) return Fail(kExitUsage, "show takes one FILE");
+    std::string error;
+    const auto copy = LoadFile(ctx.args[0], &error);
+    if (!copy) return Fail(kExitFileRejected, error);
+    const bool json = ctx.options.json;
+    const std::vector<int> slots = ShownSlots();
+    if (json) std::printf("{\"profiles\": [");
+    for (int p = 0; p < kProfileCount; ++p) {
+        if (json) {
+            std::printf("%s\n  [", p ? "," : "");
+        } else {
+            std::printf("Profile %d\n", p + 1);
+        }
+        bool any = false;
+        for (int slot : slots) {
+            const ConfigEntry e = copy->image.entry(p, slot);
+            if (e.kind == 0) continue;
+            const std::string text = U8(DescribeAssignment(slot, e, copy->macros, ctx.texts).text);
+            const auto& name = copy->names.name(EntryIndex(p, slot));
+            if (json) {
+                std::printf(
+                    "%s\n    {\"key\": %s, \"slot\": %d, \"kind\": \"%s\", \"value\": %u, \"code\": %u, "
+                    "\"description\": %s",
+                    any ? "," : "", JsonString(SlotName(slot, ctx.texts)).c_str(), slot, KindName(e.kind),
+                    e.value, e.code, JsonString(text).c_str());
+                if (name) std::printf(", \"name\": %s", JsonString(U8(*name)).c_str());
+                std::printf("}");
+            } else {
+                std::printf("  %-20s %-10s %s", SlotName(slot, ctx.texts).c_str(), KindName(e.kind),
+                            text.c_str());
+                if (e.kind == 4) std::printf(" x%u", e.code);
+                if (name) std::printf(" \"%s\"", U8(*name).c_str());
+                std::printf("\n");
+            }
+            any = true;
+        }
+        if (json) {
+            std::printf("%s]", any ? "\n  " : "");
+        } else if (!any) {
+            std::printf("  (every key at its default)\n");
+        }
+    }
+    if (json) {
+        std::printf("\n], \"macros\": [");
+    } else {
+        std::printf("Macros\n");
+    }
+    for (size_t i = 0; i < copy->macros.size(); ++i) {
+        const MacroRecord& m = copy->macros[i];
+        if (json) {
+            std::printf("%s\n  {\"id\": %u, \"name\": %s, \"cycles\": %u, \"actions\": [", i ? "," : "", m.id,
+                        JsonString(U8(m.Name())).c_str(), m.cycles);
+        } else {
+            std::printf("  %3u  %-24s x%u, %zu actions\n", m.id, U8(m.Name()).c_str(), m.cycles,
+                        m.ActionCount());
+        }
+        for (size_t k = 0; k < m.ActionCount(); ++k) {
+            const MacroAction& a = m.actions[k];
+            const std::string key = U8(KeyCodeName(a.keyCode, ctx.texts));
+            if (json) {
+                std::printf("%s{\"key\": %s, \"code\": %u, \"release\": %s, \"delay\": %u}", k ? ", " : "",
+                            JsonString(key).c_str(), a.keyCode, a.release == 1 ? "true" : "false", a.delay);
+            } else {
+                std::printf("       %-16s %s  %u ms\n", key.c_str(), a.release == 1 ? "release" : "press  ",
+                            a.delay);
+            }
+        }
+        if (json) std::printf("]}");
+    }
+    if (json) {
+        std::printf("%s]}\n", copy->macros.empty() ? "" : "\n");
+    } else if (copy->macros.empty()) {
+        std::printf("  (none)\n");
+    }
+    return kExitOk;
+}
+
+}  // namespace vornak::cli
