@@ -63,26 +63,35 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const fs::path& path, std::str
         return std::nullopt;
     }
     std::vector<uint8_t> data;
-    uint8_t buffer[65536];
+    // Read in one go when the size is known; keep reading in case the file grows meanwhile.
+    std::error_code ec;
+    const uint64_t expected = fs::file_size(path, ec);
+    if (!ec && expected > maxSize) {
+        SetError(error, path, "file is too large");
+        std::fclose(f);
+        return std::nullopt;
+    }
+    data.resize(ec ? 65536 : static_cast<size_t>(expected) + 1);
+    size_t filled = 0;
     bool ok = true;
     for (;;) {
-        const size_t n = std::fread(buffer, 1, sizeof buffer, f);
-        if (n > 0) {
-            if (data.size() + n > maxSize) {
-                SetError(error, path, "file is too large");
-                ok = false;
-                break;
-            }
-            data.insert(data.end(), buffer, buffer + n);
+        const size_t n = std::fread(data.data() + filled, 1, data.size() - filled, f);
+        filled += n;
+        if (filled > maxSize) {
+            SetError(error, path, "file is too large");
+            ok = false;
+            break;
         }
-        if (n < sizeof buffer) {
+        if (filled < data.size()) {
             if (std::ferror(f)) {
                 SetError(error, path, "read error");
                 ok = false;
             }
             break;
         }
+        data.resize(data.size() * 2);
     }
+    data.resize(filled);
     std::fclose(f);
     if (!ok) return std::nullopt;
     return data;
