@@ -1,0 +1,147 @@
+#include "skin/base_dialog.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+#include <algorithm>
+#include <vector>
+
+#include "skin/core/mask_region.h"
+#include "skin/skin_surfaces.h"
+
+namespace vornak {
+
+QRegion MaskToQRegion(const QImage& mask, QColor key, int tolerance) {
+    if (mask.isNull()) return {};
+    const QImage pixels = mask.convertToFormat(QImage::Format_RGB32);
+    MaskPixels view;
+    view.width = pixels.width();
+    view.height = pixels.height();
+    view.stride = static_cast<size_t>(pixels.bytesPerLine()) / sizeof(uint32_t);
+    view.pixels = {reinterpret_cast<const uint32_t*>(pixels.constBits()), view.stride * view.height};
+    const Rgb keyColour{static_cast<uint8_t>(key.red()), static_cast<uint8_t>(key.green()),
+                        static_cast<uint8_t>(key.blue())};
+    QRegion region;
+    for (const auto& batch :
+         MaskToRegion(view, keyColour, static_cast<uint8_t>(std::clamp(tolerance, 0, 255)))) {
+        std::vector<QRect> rects;
+        rects.reserve(batch.size());
+        for (const auto& r : batch)
+            rects.emplace_back(r.x, r.y, r.w, r.h);
+        QRegion part;
+        part.setRects(rects.data(), static_cast<int>(rects.size()));
+        region |= part;
+    }
+    return region;
+}
+
+CBaseDialog::CBaseDialog(int templateId, QWidget* parent, std::filesystem::path skinIni,
+                         std::filesystem::path skinFolder)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      templateId_(templateId),
+      skinFolder_(std::move(skinFolder)),
+      ini_(std::move(skinIni)) {
+    // The background picture covers every pixel: nothing to erase first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+}
+
+void CBaseDialog::InitDialog() {
+    if (initialised_) return;
+    initialised_ = true;
+    OnInitDialog();
+}
+
+void CBaseDialog::OnInitDialog() {
+    LoadSkin();
+}
+
+void CBaseDialog::LoadSkin() {
+    std::string error;
+    if (!TryLoadSkin(&error)) EndForSkinFailure(error);
+}
+
+bool CBaseDialog::TryLoadSkin(std::string* error) {
+    loading_ = true;
+    layout_ = SkinLayout::Load(ini_.path());
+    const SkinScreen screen = layout_.Screen();
+
+    auto load = [&](const std::u16string& name, const char* what, QImage* image) {
+        if (name.empty()) {
+            if (error) *error = std::string("no ") + what + " picture named in " + ini_.path().string();
+            return false;
+        }
+        return LoadSkinPicture(JoinSkinPath(skinFolder_, name), image, error);
+    };
+    QImage back;
+    QImage mask;
+    if (!load(screen.main, "background", &back) || !load(screen.mask, "mask", &mask)) {
+        loading_ = false;
+        return false;
+    }
+    background_ = QPixmap::fromImage(back);
+    mask_ = std::move(mask);
+
+    const QPoint keep = pos();
+    setFixedSize(background_.size());
+    move(keep);
+
+    // A mask that keeps no pixel would make the window invisible and unreachable: keep it rectangular then.
+    const QRegion shape = MaskToQRegion(mask_);
+    if (shape.isEmpty()) {
+        clearMask();
+    } else {
+        setMask(shape);
+    }
+    loading_ = false;
+    return true;
+}
+
+void CBaseDialog::ReleasePictures() {
+    background_ = QPixmap();
+    mask_ = QImage();
+}
+
+void CBaseDialog::done(int result) {
+    ReleasePictures();
+    initialised_ = false;
+    dragOffset_.reset();
+    QDialog::done(result);
+}
+
+void CBaseDialog::showEvent(QShowEvent* event) {
+    InitDialog();
+    QDialog::showEvent(event);
+}
+
+void CBaseDialog::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!background_.isNull()) painter.drawPixmap(0, 0, background_);
+}
+
+void CBaseDialog::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (QWindow* window = windowHandle(); window && window->startSystemMove()) return;
+    dragOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+void CBaseDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - *dragOffset_);
+        event->accept();
+        return;
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void CBaseDialog::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragOffset_.reset();
+    QDialog::mouseReleaseEvent(event);
+}
+
+}  // namespace vornak

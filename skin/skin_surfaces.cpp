@@ -1,0 +1,77 @@
+#include "skin/skin_surfaces.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <cstdio>
+#include <cstdlib>
+
+#include "skin/core/skin_layout.h"
+
+namespace vornak {
+
+namespace {
+
+void ReleaseSurfaces() {
+    SkinSurfaces::Instance().Clear();
+}
+
+QString PathText(const std::filesystem::path& file) {
+    return QString::fromStdString(file.string());
+}
+
+}  // namespace
+
+SkinSurfaces& SkinSurfaces::Instance() {
+    static SkinSurfaces* instance = [] {
+        // Pixmaps must go before the application object does, not at static destruction.
+        qAddPostRoutine(ReleaseSurfaces);
+        return new SkinSurfaces;
+    }();
+    return *instance;
+}
+
+const SkinSurface& SkinSurfaces::Get(const std::filesystem::path& file, QSize dialogSize) {
+    auto found = surfaces_.find(file);
+    if (found != surfaces_.end()) return found->second;
+
+    SkinSurface surface;
+    QImage picture;
+    surface.loaded = LoadSkinPicture(file, &picture, &surface.error);
+    QSize canvas = dialogSize.expandedTo(QSize(0, 0)) + QSize(kSurfaceMargin, kSurfaceMargin);
+    if (surface.loaded) canvas = canvas.expandedTo(picture.size());
+    surface.pixmap = QPixmap(canvas);
+    if (surface.pixmap.isNull()) EndForSkinFailure("cannot create the surface of " + file.string());
+    surface.pixmap.fill(Qt::transparent);
+    if (surface.loaded) {
+        QPainter painter(&surface.pixmap);
+        painter.drawImage(0, 0, picture);
+    }
+    return surfaces_.emplace(file, std::move(surface)).first->second;
+}
+
+void EndForSkinFailure(const std::string& message) {
+    std::fprintf(stderr, "vornak: skin picture missing: %s\n", message.c_str());
+    std::fflush(stderr);
+    // No unwinding: this runs inside window initialisation, where nothing can be cleaned up usefully.
+    std::_Exit(kSkinPictureFailureExitCode);
+}
+
+bool LoadSkinPicture(const std::filesystem::path& file, QImage* image, std::string* error) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        if (error) *error = "cannot open " + file.string() + ": no such file";
+        return false;
+    }
+    QImageReader reader(PathText(file));
+    QImage decoded = reader.read();
+    if (decoded.isNull()) {
+        if (error) *error = "cannot decode " + file.string() + ": " + reader.errorString().toStdString();
+        return false;
+    }
+    *image = std::move(decoded);
+    return true;
+}
+
+}  // namespace vornak
