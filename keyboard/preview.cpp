@@ -225,7 +225,9 @@ int Move(int phase, int step, bool forward, int length) {
     return Wrap(phase + (forward ? step : -step), length);
 }
 
-int Decay(int level, bool fast) {
+}  // namespace
+
+int PreviewLevelFall(int level, bool fast) {
     int step;
     if (level >= 128) {
         step = fast ? 30 : 20;
@@ -240,6 +242,8 @@ int Decay(int level, bool fast) {
     }
     return std::max(0, level - step);
 }
+
+namespace {
 
 Colour Rainbow(int index) {
     return T().rainbow[static_cast<size_t>(Wrap(index, kRainbowSize))];
@@ -279,7 +283,7 @@ void Light(PreviewPhase& phase, int position, bool colourful) {
 void StepTwinkle(PreviewPhase& phase, bool colourful) {
     constexpr int kStride = 37;
     for (auto& level : phase.level)
-        level = static_cast<uint8_t>(Decay(level, false));
+        level = static_cast<uint8_t>(PreviewLevelFall(level, false));
     for (int n = 0; n < 3; ++n) {
         const int order = Wrap(phase.phase * kStride, kRingOrderSize);
         Light(phase, kRingOrder[static_cast<size_t>(order)], colourful);
@@ -308,7 +312,7 @@ void StepReactive(int effect, PreviewPhase& phase, bool colourful) {
     constexpr int kMaxRadius = kPreviewColumns;
     const bool fast = effect == 14;
     for (auto& level : phase.level)
-        level = static_cast<uint8_t>(Decay(level, fast));
+        level = static_cast<uint8_t>(PreviewLevelFall(level, fast));
     for (auto& r : phase.ripples) {
         if (r.radius >= 0 && ++r.radius > kMaxRadius) r.radius = -1;
     }

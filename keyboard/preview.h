@@ -76,6 +76,9 @@ struct PreviewPhase {
     uint32_t Next();  // xorshift64*
 };
 
+// How far a reactive key's level falls in one tick (effects 10 and 13..16; fast for effect 14).
+int PreviewLevelFall(int level, bool fast);
+
 // One step of the preview of the effect with the state's values (the HX copy of the main colour). With the
 // lighting switch off the buttons show their normal pictures.
 PreviewFrame PreviewStep(EffectNumber effect, const LightingState& state, PreviewPhase& phase);
