@@ -92,8 +92,8 @@ class LightingModel {
     bool SelectTool(int tool);
     bool SetColor(Colour colour);
     bool SetJColor(Colour colour);
-    // A click on a key button (control id) while the switch is on: paints it when the effect is 20. Returns
-    // true when it painted.
+    // A click on a key button (control id) while the switch is on: paints it when the effect is 20. False
+    // when nothing was painted, or when the file refused the entry (lastError() says which file).
     bool PaintKey(uint16_t controlId);
 
   private:

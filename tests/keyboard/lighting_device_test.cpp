@@ -1,0 +1,579 @@
+// The lighting writes and reads, checked on the simulated keyboard's memory and traffic.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "keyboard/key_buttons.h"
+#include "keyboard/lighting.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
+#include "platform/settings_file.h"
+#include "tests/support/sim_harness.h"
+#include "tests/support/temp_dir.h"
+
+namespace vornak {
+namespace {
+
+using test::ReadText;
+using test::TempDir;
+using test::WriteText;
+
+constexpr uint16_t kEscButton = 1022;
+constexpr uint16_t kNumEnterButton = 1118;
+
+// The scene code's switch to the current profile, scripted.
+class ScriptedSwitcher : public ProfileSwitcher {
+  public:
+    bool SwitchToCurrentProfile() override {
+        ++calls;
+        return allow;
+    }
+    bool allow = true;
+    int calls = 0;
+};
+
+struct Command {
+    uint8_t code;
+    uint8_t length;
+    uint16_t offset;
+    std::vector<uint8_t> data;
+};
+
+class LightingOnSim : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WriteText(dir / "Main.ini",
+                  "[Mode]\r\n1=Wave\r\n4=Spectrum\r\n5=Breath\r\n20=User\r\n[Mode1]\r\n1=Welle\r\n");
+        files = {dir / "wskb.ini", dir / "Main.ini", (dir.path() / "UserDengColor_").string()};
+        model = std::make_unique<LightingModel>(harness.link(), texts, switcher, files);
+        SetProfile(0);
+    }
+    void TearDown() override {
+        EXPECT_EQ(harness.sim().violations(), 0)
+            << (harness.sim().violationReasons().empty() ? std::string()
+                                                         : harness.sim().violationReasons().front());
+    }
+
+    void SetProfile(int p) { harness.link().state().currentProfile.store(p); }
+    std::filesystem::path UserFile(int n) const { return UserModeFilePath(files.userModePrefix, n); }
+
+    // Reads the keyboard into the model, then forgets the traffic of the read.
+    void Read(LightingReadReason reason = LightingReadReason::Other) {
+        ASSERT_EQ(model->ReadLighting(reason), kLinkOk);
+        harness.sim().ClearTraffic();
+    }
+    void TurnOn() {
+        ASSERT_TRUE(model->SetLightingSwitch(true));
+        harness.sim().ClearTraffic();
+    }
+
+    std::vector<Command> Sent() {
+        std::vector<Command> out;
+        for (const auto& r : harness.sim().commandsSent()) {
+            Command c{r[3], r[4], static_cast<uint16_t>(r[5] | (r[6] << 8)), {}};
+            if (c.code == 6 || c.code == 17)
+                c.data.assign(r.begin() + 8, r.begin() + 8 + std::min<int>(c.length, 56));
+            out.push_back(c);
+        }
+        return out;
+    }
+    std::vector<uint8_t> Codes() {
+        std::vector<uint8_t> codes;
+        for (const auto& c : Sent())
+            codes.push_back(c.code);
+        return codes;
+    }
+    uint8_t LightingByte(size_t offset) { return harness.sim().lighting()[offset]; }
+    Colour SimKeyColour(int profile, int position) {
+        const auto colours = harness.sim().keyColours();
+        const size_t o = static_cast<size_t>(profile) * 512 + static_cast<size_t>(position) * 3;
+        return MakeColour(colours[o], colours[o + 1], colours[o + 2]);
+    }
+    void SetSupportedEffects(std::initializer_list<uint8_t> effects) {
+        auto settings = harness.sim().settings();
+        std::fill(settings.begin() + 12, settings.end(), 0);
+        std::copy(effects.begin(), effects.end(), settings.begin() + 12);
+        harness.sim().SetSettings(settings);
+    }
+
+    test::SimHarness harness;
+    TempDir dir;
+    LanguageTexts texts;
+    ScriptedSwitcher switcher;
+    LightingFiles files;
+    std::unique_ptr<LightingModel> model;
+};
+
+using Seq = std::vector<uint8_t>;
+
+TEST_F(LightingOnSim, SpeedIsStoredReversedAndOnlyWhenItChanges) {
+    for (int p = 0; p < 3; ++p) {
+        SetProfile(p);
+        Read();
+        ASSERT_TRUE(model->SetSpeed(0));
+        EXPECT_EQ(LightingByte(p * 42 + 2), 5);
+        const auto sent = Sent();
+        ASSERT_EQ(Codes(), (Seq{1, 6, 2}));
+        EXPECT_EQ(sent[1].offset, p * 42 + 2);
+        EXPECT_EQ(sent[1].length, 1);
+        EXPECT_EQ(sent[1].data, std::vector<uint8_t>{5});
+        harness.sim().ClearTraffic();
+        EXPECT_FALSE(model->SetSpeed(0)) << "unchanged";
+        EXPECT_TRUE(Sent().empty());
+        ASSERT_TRUE(model->SetSpeed(5));
+        EXPECT_EQ(LightingByte(p * 42 + 2), 0);
+        EXPECT_EQ(model->state().SpeedPosition(), 5);
+        harness.sim().ClearTraffic();
+        EXPECT_FALSE(model->SetSpeed(6)) << "off the slider";
+        EXPECT_TRUE(Sent().empty());
+    }
+}
+
+TEST_F(LightingOnSim, BrightnessDirectionOptionPresetAndTrigger) {
+    SetProfile(1);
+    Read();  // factory block: brightness 4, direction 0, trigger 0
+    EXPECT_FALSE(model->SetBrightness(4));
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_TRUE(model->SetBrightness(0));
+    EXPECT_EQ(LightingByte(42 + 1), 0);
+    EXPECT_TRUE(model->SetDirection(true));
+    EXPECT_EQ(LightingByte(42 + 3), 255);
+    EXPECT_TRUE(model->SetDirection(false));
+    EXPECT_EQ(LightingByte(42 + 3), 0);
+    EXPECT_TRUE(model->SetOption(2));
+    EXPECT_EQ(LightingByte(42 + 15), 2);
+    EXPECT_FALSE(model->SetOption(4));
+    EXPECT_TRUE(model->SetPresetColour(3));
+    EXPECT_EQ(LightingByte(42 + 17), 3);
+    EXPECT_FALSE(model->SetTriggerMode(0)) << "already set";
+    EXPECT_TRUE(model->SetTriggerMode(1));
+    EXPECT_EQ(LightingByte(42 + 19), 1);
+    EXPECT_EQ(Codes(), (Seq{1, 6, 2, 1, 6, 2, 1, 6, 2, 1, 6, 2, 1, 6, 2, 1, 6, 2}));
+    // Nothing outside profile 1's block moved.
+    const auto factory = sim::SimMemory::Factory().lighting;
+    const auto now = harness.sim().lighting();
+    EXPECT_TRUE(std::equal(now.begin(), now.begin() + 42, factory.begin()));
+    EXPECT_TRUE(std::equal(now.begin() + 84, now.end(), factory.begin() + 84));
+}
+
+TEST_F(LightingOnSim, ColoursClearTheirColourfulFlagFirst) {
+    SetProfile(2);
+    Read();
+    ASSERT_TRUE(model->SetSecondColour(MakeColour(10, 20, 30)));
+    auto sent = Sent();
+    ASSERT_EQ(Codes(), (Seq{1, 6, 6, 2}));
+    EXPECT_EQ(sent[1].offset, 112);
+    EXPECT_EQ(sent[1].data, std::vector<uint8_t>{0});
+    EXPECT_EQ(sent[2].offset, 109);
+    EXPECT_EQ(sent[2].data, (std::vector<uint8_t>{10, 20, 30}));
+    EXPECT_EQ(LightingByte(109), 10);
+    EXPECT_EQ(LightingByte(111), 30);
+
+    harness.sim().ClearTraffic();
+    ASSERT_TRUE(model->SetThirdColour(MakeColour(1, 2, 3)));
+    sent = Sent();
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[1].offset, 84 + 33);
+    EXPECT_EQ(sent[2].offset, 84 + 30);
+    EXPECT_TRUE(model->ToggleThirdColourful());
+    EXPECT_EQ(LightingByte(84 + 33), 1);
+    EXPECT_TRUE(model->ToggleSecondColourful());
+    EXPECT_EQ(LightingByte(112), 1);
+    EXPECT_TRUE(model->ToggleSecondColourful());
+    EXPECT_EQ(LightingByte(112), 0);
+}
+
+TEST_F(LightingOnSim, MainColourFromEachButton) {
+    Read();  // factory: colourful on, red
+    ASSERT_TRUE(model->state().colourful);
+    ASSERT_TRUE(model->SetMainColour(MainColourButton::Hx, MakeColour(0, 10, 200)));
+    auto sent = Sent();
+    ASSERT_EQ(Codes(), (Seq{1, 6, 6, 2}));
+    EXPECT_EQ(sent[1].offset, 4);
+    EXPECT_EQ(sent[2].offset, 5);
+    EXPECT_EQ(sent[2].data, (std::vector<uint8_t>{0, 10, 200}));
+    EXPECT_EQ(LightingByte(4), 0);
+    EXPECT_EQ(model->state().fyColour, MakeColour(0, 10, 200));
+    EXPECT_EQ(model->state().hxColour, MakeColour(0, 10, 200));
+    EXPECT_EQ(model->state().jtColour, kRed);
+
+    ASSERT_TRUE(model->ToggleColourful());
+    EXPECT_EQ(LightingByte(4), 1);
+    harness.sim().ClearTraffic();
+    ASSERT_TRUE(model->SetMainColour(MainColourButton::Jt, MakeColour(7, 8, 9)));
+    ASSERT_EQ(Codes(), (Seq{1, 6, 2}));
+    EXPECT_EQ(Sent()[1].offset, 5);
+    EXPECT_EQ(LightingByte(4), 1) << "the JT button leaves the keyboard's flag";
+    EXPECT_FALSE(model->state().colourful);
+    EXPECT_EQ(model->state().jtColour, MakeColour(7, 8, 9));
+    EXPECT_EQ(model->state().hxColour, MakeColour(0, 10, 200));
+}
+
+TEST_F(LightingOnSim, SelectEffectWritesTheColourfulFlagForColourEffectsOnly) {
+    SetSupportedEffects({1, 4, 5, 19, 20});
+    SetProfile(1);
+    Read();
+    ASSERT_TRUE(model->ToggleColourful());  // factory flag 0xFF becomes 0
+    harness.sim().ClearTraffic();
+
+    ASSERT_TRUE(model->SelectEffect(2));  // effect 5
+    auto sent = Sent();
+    ASSERT_EQ(Codes(), (Seq{1, 6, 6, 2}));
+    EXPECT_EQ(sent[1].offset, 42);
+    EXPECT_EQ(sent[1].data, std::vector<uint8_t>{5});
+    EXPECT_EQ(sent[2].offset, 46);
+    EXPECT_EQ(sent[2].data, std::vector<uint8_t>{0});
+
+    harness.sim().ClearTraffic();
+    ASSERT_TRUE(model->SelectEffect(1));  // effect 4
+    EXPECT_EQ(Codes(), (Seq{1, 6, 2}));
+    EXPECT_EQ(LightingByte(42), 4);
+
+    harness.sim().ClearTraffic();
+    EXPECT_FALSE(model->SelectEffect(3)) << "effect 19 is listed but not handled";
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(model->state().effect, 19);
+    EXPECT_FALSE(model->VisibleControls().handled);
+    EXPECT_FALSE(model->SelectEffect(5)) << "no such row";
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(LightingOnSim, ReadDecodesTheCurrentProfileAndNamesTheEffects) {
+    auto lighting = harness.sim().lighting();
+    const uint8_t block[] = {5, 2, 3, 255, 0, 11, 22, 33, 0,  0,  0,  0, 0, 0,  0,  9,  0,
+                             6, 0, 2, 0,   0, 0,  0,  0,  44, 55, 66, 1, 0, 77, 88, 99, 0};
+    std::copy(std::begin(block), std::end(block), lighting.begin() + 42);
+    harness.sim().SetLighting(lighting);
+    SetSupportedEffects({1, 0, 0, 5, 20});
+    SetProfile(1);
+
+    ASSERT_EQ(model->ReadLighting(LightingReadReason::Other), kLinkOk);
+    EXPECT_EQ(Codes(), (Seq{3, 1, 5, 5, 5, 2}));
+    const auto sent = Sent();
+    EXPECT_EQ(sent[2].offset, 0);
+    EXPECT_EQ(sent[3].offset, 42);
+    EXPECT_EQ(sent[4].offset, 84);
+    const LightingState& s = model->state();
+    EXPECT_EQ(s.currentProfile, 1);
+    EXPECT_EQ(s.effect, 5);
+    EXPECT_EQ(s.brightness, 2);
+    EXPECT_EQ(s.speed, 3);
+    EXPECT_EQ(s.hxColour, MakeColour(11, 22, 33));
+    EXPECT_EQ(s.option, 3);
+    EXPECT_EQ(s.presetColour, 0) << "preset 6 is shown as red";
+    EXPECT_EQ(s.triggerMode, 0) << "trigger byte 2 leaves the pictures";
+    EXPECT_EQ(s.secondColour, MakeColour(44, 55, 66));
+    EXPECT_TRUE(s.secondColourful);
+    EXPECT_EQ(s.thirdColour, MakeColour(77, 88, 99));
+    ASSERT_EQ(s.effectTable.size(), 3u);
+    EXPECT_EQ(model->effectNames(), (std::vector<std::u16string>{u"Wave", u"Breath", u"User"}));
+    EXPECT_EQ(model->SelectedEffectIndex(), 1);
+    EXPECT_TRUE(UserModesExist(s.effectList));
+    EXPECT_FALSE(s.lightingSwitch);
+    EXPECT_FALSE(model->VisibleControls().handled) << "the switch is off";
+}
+
+TEST_F(LightingOnSim, ReadFollowsTheSwitchInTheSettingsFile) {
+    WriteText(files.settingsIni, "[KEYCOLOR]\r\nDengCheck=1\r\n");
+    Read();
+    EXPECT_TRUE(model->state().lightingSwitch);
+    EXPECT_TRUE(model->VisibleControls().speed);
+    WriteText(files.settingsIni, "[KEYCOLOR]\r\nDengCheck=2\r\n");
+    Read();
+    EXPECT_FALSE(model->state().lightingSwitch);
+}
+
+TEST_F(LightingOnSim, UnreadableSettingsEmptyTheListAndKeepTheValues) {
+    Read();
+    ASSERT_FALSE(model->effectNames().empty());
+    const LightingState before = model->state();
+    harness.sim().InjectFault({sim::FaultKind::StatusFF, 3, 0, 3});
+    EXPECT_EQ(model->ReadLighting(LightingReadReason::Other), -1);
+    EXPECT_TRUE(model->effectNames().empty());
+    EXPECT_TRUE(model->state().effectTable.empty());
+    EXPECT_EQ(model->state().effect, before.effect);
+    EXPECT_EQ(model->state().hxColour, before.hxColour);
+}
+
+TEST_F(LightingOnSim, FailedBlockReadKeepsTheShownLighting) {
+    Read();
+    ASSERT_TRUE(model->SetBrightness(2));
+    harness.sim().InjectFault({sim::FaultKind::StatusFF, 3, 0, 5});
+    EXPECT_EQ(model->ReadLighting(LightingReadReason::Other), kLinkStatusFF);
+    EXPECT_EQ(model->state().brightness, 2) << "not zeros from a block that never came";
+    EXPECT_FALSE(model->effectNames().empty()) << "the settings block did arrive";
+}
+
+TEST_F(LightingOnSim, UnknownProfileWritesNothing) {
+    Read();
+    SetProfile(-1);
+    harness.sim().ClearTraffic();
+    EXPECT_FALSE(model->SetSpeed(1));
+    EXPECT_FALSE(model->SetSecondColour(kBlack));
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(LightingOnSim, RestoreDefaultsWritesTheDefaultBlockInOneCommand) {
+    auto lighting = harness.sim().lighting();
+    std::fill(lighting.begin(), lighting.end(), 0x5A);
+    harness.sim().SetLighting(lighting);
+    SetSupportedEffects({1, 2, 3});
+    SetProfile(1);
+    Read();
+    EXPECT_FALSE(model->RestoreLightingDefaults()) << "only while the lighting switch is on";
+    EXPECT_TRUE(Sent().empty());
+    TurnOn();
+
+    ASSERT_TRUE(model->RestoreLightingDefaults());
+    const auto sent = Sent();
+    ASSERT_EQ(Codes(), (Seq{1, 6, 6, 2, 1, 6, 2}));
+    EXPECT_EQ(sent[1].offset, 42);
+    EXPECT_EQ(sent[1].data, std::vector<uint8_t>{1});
+    EXPECT_EQ(sent[5].offset, 42);
+    EXPECT_EQ(sent[5].length, 35);
+    EXPECT_EQ(sent[5].data, std::vector<uint8_t>(kDefaultLightingBytes.begin(), kDefaultLightingBytes.end()));
+    EXPECT_EQ((std::vector<uint8_t>(sent[5].data.begin(), sent[5].data.begin() + 8)),
+              (std::vector<uint8_t>{0x01, 0x04, 0x01, 0x00, 0xFF, 0xFF, 0x00, 0x00}));
+    const auto now = harness.sim().lighting();
+    EXPECT_TRUE(std::equal(kDefaultLightingBytes.begin(), kDefaultLightingBytes.end(), now.begin() + 42));
+    EXPECT_EQ(now[42 + 35], 0x5A) << "bytes 35..41 belong to the keyboard";
+    EXPECT_EQ(now[41], 0x5A);
+    EXPECT_EQ(now[84], 0x5A);
+    const LightingState& s = model->state();
+    EXPECT_EQ(s.effect, 1);
+    EXPECT_EQ(s.BrightnessPosition(), 4);
+    EXPECT_EQ(s.SpeedPosition(), 4);
+    EXPECT_EQ(s.jtColour, kRed);
+    EXPECT_TRUE(s.colourful);
+    EXPECT_EQ(s.secondColour, kWhite);
+}
+
+TEST_F(LightingOnSim, RestoreDefaultsResetsTheProfilesUserModes) {
+    WriteText(UserFile(3), "[PRESENTMODE]\r\nmode=1\r\n[Mode1]\r\n0=9,9,9,0\r\n");
+    WriteText(UserFile(1), "[PRESENTMODE]\r\nmode=0\r\n[Mode0]\r\n0=1,1,1,0\r\n");
+    WriteText(UserFile(0), "untouched");
+    SetProfile(1);
+    Read();
+    TurnOn();
+    ASSERT_TRUE(model->RestoreLightingDefaults());
+    EXPECT_EQ(ReadText(UserFile(1)), ReadText(UserFile(3)));
+    EXPECT_EQ(ReadText(UserFile(0)), "untouched");
+    EXPECT_EQ(model->userModes().mode(), 1);
+    EXPECT_EQ(SimKeyColour(1, 0), MakeColour(9, 9, 9)) << "the restored mode went to the keyboard";
+    const auto codes = Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 7);
+}
+
+TEST_F(LightingOnSim, LightingSwitchNeedsTheProfileSwitch) {
+    Read();
+    switcher.allow = false;
+    EXPECT_FALSE(model->SetLightingSwitch(true));
+    EXPECT_FALSE(model->state().lightingSwitch);
+    EXPECT_FALSE(model->KeyClicksPaint());
+    EXPECT_FALSE(std::filesystem::exists(files.settingsIni)) << "a refused switch writes nothing";
+
+    switcher.allow = true;
+    EXPECT_TRUE(model->SetLightingSwitch(true));
+    EXPECT_TRUE(SettingsFile(files.settingsIni).IsOn(SettingsFile::kDengCheck));
+    EXPECT_TRUE(model->KeyClicksPaint());
+    EXPECT_TRUE(model->VisibleControls().handled);
+    EXPECT_EQ(switcher.calls, 2);
+
+    EXPECT_FALSE(model->SetLightingSwitch(false));
+    EXPECT_EQ(switcher.calls, 2) << "turning off needs no profile switch";
+    EXPECT_FALSE(SettingsFile(files.settingsIni).IsOn(SettingsFile::kDengCheck));
+    EXPECT_NE(ReadText(files.settingsIni).find("DengCheck=0"), std::string::npos);
+    EXPECT_FALSE(model->VisibleControls().speed);
+}
+
+// User modes.
+
+class UserModesOnSim : public LightingOnSim {
+  protected:
+    void SetUp() override {
+        LightingOnSim::SetUp();
+        SetSupportedEffects({1, 20});
+    }
+    // Reads the keyboard as after an attach, turns the lighting on and picks the user mode.
+    void Ready(int profile) {
+        SetProfile(profile);
+        ASSERT_EQ(model->ReadLighting(LightingReadReason::Attach), kLinkOk);
+        TurnOn();
+        ASSERT_TRUE(model->SelectEffect(1));
+        harness.sim().ClearTraffic();
+    }
+};
+
+TEST_F(UserModesOnSim, LoadSendsTheWholeImageInSevenPieces) {
+    WriteText(UserFile(1),
+              "[PRESENTMODE]\r\nmode=3\r\n[MODENAME]\r\n3=Night\r\n[Mode3]\r\ntool=1\r\njcolor=1,2,3\r\n"
+              "color=4,5,6\r\n0=10,20,30,7\r\n104=0,0,0,0\r\n110=5,5,5,1\r\n125=6,6,6,0\r\n");
+    SetProfile(1);
+    ASSERT_EQ(model->ReadLighting(LightingReadReason::Attach), kLinkOk);
+    const auto sent = Sent();
+    std::vector<Command> colours;
+    for (const auto& c : sent) {
+        if (c.code == 17) colours.push_back(c);
+    }
+    ASSERT_EQ(colours.size(), 7u);
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(colours[i].length, 54);
+        EXPECT_EQ(colours[i].offset, 512 + 18 * 3 * i);
+    }
+    const UserModes& u = model->userModes();
+    EXPECT_EQ(u.mode(), 3);
+    EXPECT_EQ(u.names()[3], u"Night");
+    EXPECT_EQ(u.names()[0], u"0");
+    EXPECT_EQ(u.brushes(), (UserBrushes{1, MakeColour(1, 2, 3), MakeColour(4, 5, 6)}));
+    EXPECT_EQ(SimKeyColour(1, 0), MakeColour(10, 20, 30));
+    EXPECT_EQ(u.Flag(1, 0), 1) << "flag 7 reads as 1";
+    EXPECT_EQ(SimKeyColour(1, 104), kBlack);
+    EXPECT_EQ(u.Flag(1, 104), 0);
+    EXPECT_EQ(SimKeyColour(1, 110), MakeColour(5, 5, 5));
+    EXPECT_EQ(SimKeyColour(1, 125), MakeColour(6, 6, 6)) << "the G keys' colour comes back too";
+    EXPECT_EQ(SimKeyColour(1, 22), kRed) << "a missing entry is red";
+    EXPECT_EQ(SimKeyColour(0, 0), kBlack) << "other profiles untouched";
+}
+
+TEST_F(UserModesOnSim, OnlyAttachAndProfileButtonsLoadTheUserMode) {
+    SetProfile(0);
+    ASSERT_EQ(model->ReadLighting(LightingReadReason::Other), kLinkOk);
+    auto codes = Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 0);
+    harness.sim().ClearTraffic();
+    ASSERT_EQ(model->ReadLighting(LightingReadReason::ProfileButtons), kLinkOk);
+    codes = Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 7);
+
+    SetSupportedEffects({1, 2});
+    harness.sim().ClearTraffic();
+    ASSERT_EQ(model->ReadLighting(LightingReadReason::Attach), kLinkOk);
+    codes = Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 0) << "no user modes on this keyboard";
+}
+
+TEST_F(UserModesOnSim, PaintingEscWithTheJColorBrush) {
+    WriteText(UserFile(0), "[Mode2]\r\n0=5,5,5,0\r\n");  // Esc keeps its own colour when jcolor changes
+    Ready(0);
+    ASSERT_TRUE(model->SelectUserMode(2));
+    ASSERT_TRUE(model->SetJColor(MakeColour(0, 128, 255)));
+    ASSERT_TRUE(model->SelectTool(1));
+    ASSERT_EQ(IniDocument::Load(UserFile(0)).Find(u"Mode2", u"0"), u"5,5,5,0");
+    harness.sim().ClearTraffic();
+
+    ASSERT_TRUE(model->PaintKey(kEscButton));
+    const auto sent = Sent();
+    ASSERT_EQ(Codes(), (Seq{1, 17, 2}));
+    EXPECT_EQ(sent[1].length, 3);
+    EXPECT_EQ(sent[1].offset, 0);
+    EXPECT_EQ(sent[1].data, (std::vector<uint8_t>{0, 128, 255}));
+    EXPECT_EQ(SimKeyColour(0, 0), MakeColour(0, 128, 255));
+    const IniDocument doc = IniDocument::Load(UserFile(0));
+    EXPECT_EQ(doc.Find(u"Mode2", u"0"), u"0,128,255,1");
+    EXPECT_EQ(doc.Find(u"PRESENTMODE", u"mode"), u"2");
+    EXPECT_EQ(doc.Find(u"Mode2", u"tool"), u"1");
+    EXPECT_EQ(doc.Find(u"Mode2", u"jcolor"), u"0,128,255");
+    EXPECT_EQ(doc.Find(u"Mode2", u"color"), u"0,0,0");
+    EXPECT_EQ(model->userModes().image().Get(0, 0), MakeColour(0, 128, 255));
+}
+
+TEST_F(UserModesOnSim, PaintingPositionsAndRefusals) {
+    Ready(1);
+    ASSERT_TRUE(model->SetColor(MakeColour(1, 2, 3)));
+    harness.sim().ClearTraffic();
+    ASSERT_TRUE(model->PaintKey(kNumEnterButton));
+    ASSERT_EQ(Sent().size(), 3u);
+    EXPECT_EQ(Sent()[1].offset, 824);
+    EXPECT_EQ(model->userModes().Flag(1, 104), 0) << "the color brush gives the key its own colour";
+    EXPECT_EQ(IniDocument::Load(UserFile(1)).Find(u"Mode0", u"104"), u"1,2,3,0");
+
+    harness.sim().ClearTraffic();
+    ASSERT_TRUE(model->PaintKey(kGKeyControlIds[4]));
+    EXPECT_EQ(Sent()[1].offset, 125 * 3 + 512);
+    ASSERT_TRUE(model->PaintKey(kExtraKeyControlId));
+    EXPECT_EQ(Sent()[4].offset, 110 * 3 + 512);
+
+    harness.sim().ClearTraffic();
+    EXPECT_FALSE(model->PaintKey(1167)) << "not a key button";
+    EXPECT_FALSE(model->SelectTool(2));
+    ASSERT_TRUE(model->SelectEffect(0));  // effect 1: clicks no longer paint
+    harness.sim().ClearTraffic();
+    EXPECT_FALSE(model->PaintKey(kEscButton));
+    ASSERT_TRUE(model->SelectEffect(1));
+    model->SetLightingSwitch(false);
+    harness.sim().ClearTraffic();
+    EXPECT_FALSE(model->PaintKey(kEscButton));
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(UserModesOnSim, UnknownToolInTheFilePaintsNothing) {
+    WriteText(UserFile(0), "[Mode0]\r\ntool=7\r\n");
+    Ready(0);
+    EXPECT_EQ(model->userModes().brushes().tool, 7);
+    EXPECT_FALSE(model->PaintKey(kEscButton));
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_FALSE(IniDocument::Load(UserFile(0)).Find(u"Mode0", u"0"));
+}
+
+TEST_F(UserModesOnSim, JColorRecoloursExactlyTheFollowingKeys) {
+    WriteText(
+        UserFile(0),
+        "[Mode0]\r\ntool=1\r\njcolor=1,1,1\r\ncolor=2,2,2\r\n0=1,1,1,1\r\n1=50,60,70,0\r\n22=1,1,1,1\r\n"
+        "110=80,90,100,0\r\n125=3,3,3,1\r\n");
+    Ready(0);
+    const KeyColourImage before = model->userModes().image();
+    ASSERT_TRUE(model->SetJColor(MakeColour(9, 8, 7)));
+    const KeyColourImage& after = model->userModes().image();
+    const IniDocument doc = IniDocument::Load(UserFile(0));
+    for (uint8_t position : UserModeKeyPositions()) {
+        if (model->userModes().Flag(0, position) == 1) {
+            EXPECT_EQ(after.Get(0, position), MakeColour(9, 8, 7)) << int(position);
+            EXPECT_EQ(SimKeyColour(0, position), MakeColour(9, 8, 7)) << int(position);
+        } else {
+            EXPECT_EQ(after.Get(0, position), before.Get(0, position)) << int(position);
+        }
+    }
+    EXPECT_EQ(after.Get(0, 1), MakeColour(50, 60, 70));
+    EXPECT_EQ(after.Get(0, 110), MakeColour(80, 90, 100));
+    EXPECT_EQ(after.Get(0, 125), MakeColour(9, 8, 7));
+    EXPECT_EQ(doc.Find(u"Mode0", u"22"), u"9,8,7,1");
+    EXPECT_EQ(doc.Find(u"Mode0", u"1"), u"50,60,70,0");
+    EXPECT_EQ(doc.Find(u"Mode0", u"jcolor"), u"9,8,7");
+    EXPECT_EQ(SimKeyColour(0, 1), MakeColour(50, 60, 70));
+    // Positions without a key keep what the keyboard had.
+    EXPECT_EQ(after.Get(0, 13), before.Get(0, 13));
+
+    harness.sim().ClearTraffic();
+    EXPECT_TRUE(model->SetJColor(MakeColour(9, 8, 7)));
+    EXPECT_TRUE(Sent().empty()) << "the same colour changes nothing";
+}
+
+TEST_F(UserModesOnSim, SelectAndRenameModes) {
+    WriteText(UserFile(2), "[MODENAME]\r\n0=Base\r\n4=Four\r\n[Mode4]\r\n0=4,4,4,0\r\n");
+    Ready(2);
+    EXPECT_EQ(model->userModes().names()[0], u"Base");
+    ASSERT_TRUE(model->SelectUserMode(4));
+    EXPECT_EQ(model->userModes().mode(), 4);
+    EXPECT_EQ(SimKeyColour(2, 0), MakeColour(4, 4, 4));
+    ASSERT_TRUE(model->RenameUserMode(u"Vier"));
+    EXPECT_EQ(model->userModes().names()[4], u"Vier");
+    const IniDocument doc = IniDocument::Load(UserFile(2));
+    EXPECT_EQ(doc.Find(u"MODENAME", u"4"), u"Vier");
+    EXPECT_EQ(doc.Find(u"PRESENTMODE", u"mode"), u"4");
+    EXPECT_FALSE(model->SelectUserMode(10));
+    EXPECT_EQ(model->userModes().mode(), 4);
+}
+
+TEST_F(UserModesOnSim, FileThatCannotBeWrittenIsReportedAndTheKeyStillPainted) {
+    Ready(0);
+    SetWriteFaultAfterBytesForTesting(4);
+    const bool painted = model->PaintKey(kEscButton);
+    SetWriteFaultAfterBytesForTesting(-1);
+    EXPECT_FALSE(painted);
+    EXPECT_NE(model->lastError().find("UserDengColor_0"), std::string::npos) << model->lastError();
+    EXPECT_EQ(SimKeyColour(0, 0), kBlack) << "the keyboard shows the paint all the same";
+}
+
+}  // namespace
+}  // namespace vornak
