@@ -189,12 +189,6 @@ TEST(DirectionPictures, FollowTheStoredDirection) {
     EXPECT_TRUE(DirectionPicturesFor(4, 255).first.empty());
 }
 
-TEST(PresetPictures, OutOfRangeShowsRed) {
-    EXPECT_EQ(PresetColourPicture(2, false), "lv.bmp");
-    EXPECT_EQ(PresetColourPicture(3, true), "lanok.bmp");
-    EXPECT_EQ(PresetColourPicture(7, true), "hongok.bmp");
-}
-
 TEST(EffectNames, ComeFromTheLanguagesSection) {
     const std::string text = "[Mode]\r\n1=Wave\r\n5=Breath\r\n[Mode1]\r\n1=Welle\r\n";
     const IniDocument ini = IniDocument::Parse({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
@@ -203,13 +197,6 @@ TEST(EffectNames, ComeFromTheLanguagesSection) {
     EXPECT_EQ(EffectName(ini, 1, 5), u"1") << "a missing name reads as the default";
     EXPECT_EQ(EffectName(ini, 2, 1), u"");
     EXPECT_EQ(EffectName(IniDocument(), 0, 20), u"1");
-}
-
-TEST(Colours, PickedColourFallsBackToTheAutomaticOne) {
-    EXPECT_EQ(PickedColour(-1, kWhite), kWhite);
-    EXPECT_EQ(PickedColour(0x00336699, kWhite), 0x00336699u);
-    EXPECT_EQ(ColourR(MakeColour(1, 2, 3)), 1);
-    EXPECT_EQ(MakeColour(1, 2, 3), 0x00030201u);
 }
 
 }  // namespace
