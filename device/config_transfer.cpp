@@ -123,7 +123,12 @@ bool ConfigTransfer::SetCurrentProfile(int profile) {
     bool ok = link_.ReadSettings(settings) == kLinkOk;
     if (ok) {
         settings[10] = static_cast<uint8_t>(profile);
-        ok = link_.WriteSettings(settings) == kLinkOk;
+        // Like every write, the settings block travels inside a begin / end sequence.
+        ok = link_.BeginSequence() == kLinkOk;
+        if (ok) {
+            ok = link_.WriteSettings(settings) == kLinkOk;
+            ok = link_.EndSequence() == kLinkOk && ok;
+        }
     }
     link_.state().currentProfile.store(ok ? profile : -1);
     return ok;
