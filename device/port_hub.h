@@ -91,6 +91,26 @@ PORTHUB_API int RequestStatusGet(const PortHubDeviceFilter* filter, PortHubCallb
 PORTHUB_API int RequestStatusSetFeature(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag,
                                         const uint8_t* data, int length, uint32_t requestId, int* out);
 
+/* The twelve exports as one table of function pointers: what a binding resolves by name, and what a library
+ * linked into the same program (the simulator in tests) hands over directly. */
+typedef struct PortHubFunctions {
+    int (*Init)(int flags);
+    int (*RequestGetDeviceCount)(const PortHubDeviceFilter*, PortHubCallback, uint32_t, uint32_t, int*);
+    int (*DeleteRequestFromUnitId)(int id);
+    int (*RequestStatusWrite)(const PortHubDeviceFilter*, PortHubCallback, uint32_t, const uint8_t*, int, uint32_t,
+                              int*);
+    int (*RequestAsyncRead)(const PortHubDeviceFilter*, PortHubCallback, uint32_t, uint32_t, int*);
+    int (*RequestWriteOne)(const PortHubDeviceFilter*, PortHubCallback, uint32_t, const uint8_t*, int, uint32_t,
+                           int*);
+    int (*Debug)(int level);
+    int (*End)(void);
+    int (*DeleteRequestFromHandle)(void* handle);
+    int (*RequestWrite)(const PortHubDeviceFilter*, PortHubCallback, uint32_t, const uint8_t*, int, uint32_t, int*);
+    int (*RequestStatusGet)(const PortHubDeviceFilter*, PortHubCallback, uint32_t, uint8_t*, int, uint32_t, int*);
+    int (*RequestStatusSetFeature)(const PortHubDeviceFilter*, PortHubCallback, uint32_t, const uint8_t*, int,
+                                   uint32_t, int*);
+} PortHubFunctions;
+
 #ifdef __cplusplus
 }
 #endif

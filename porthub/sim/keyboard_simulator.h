@@ -1,0 +1,224 @@
+// A model of the KX1's firmware behind the PortHub contract: its memory areas, the command protocol with
+// checks that count every violation, the events it raises, the faults a test can inject, a latency per
+// report, the state file and the traffic log. Tests use the class in-process; libPortHubSim exports it as the
+// twelve functions.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/port_hub.h"
+
+namespace vornak::sim {
+
+inline constexpr size_t kSettingsSize = 44;
+inline constexpr size_t kSettingsProfile = 10;
+inline constexpr size_t kSettingsMacroUnits = 11;
+inline constexpr size_t kSettingsEffects = 12;
+inline constexpr size_t kLightingBlockSize = 42;
+inline constexpr size_t kLightingSize = 3 * kLightingBlockSize;
+inline constexpr size_t kKeyBlockSize = 378;
+inline constexpr size_t kKeyBlocksSize = 3 * kKeyBlockSize;
+inline constexpr size_t kKeyColourProfileSize = 512;
+inline constexpr size_t kKeyColoursSize = 3 * kKeyColourProfileSize;
+inline constexpr size_t kMacroUnitSize = 128;
+inline constexpr uint8_t kDefaultMacroUnits = 64;  // 8192 bytes
+
+using KeyBlock = std::array<uint8_t, kKeyBlockSize>;
+
+// The keyboard's memory.
+struct SimMemory {
+    std::array<uint8_t, kSettingsSize> settings{};
+    std::array<uint8_t, kLightingSize> lighting{};
+    std::array<uint8_t, kKeyBlocksSize> keyBlocks{};
+    KeyBlock defaultLayout{};
+    std::vector<uint8_t> macro;  // settings byte 11 x 128 bytes
+    std::array<uint8_t, kKeyColoursSize> keyColours{};
+
+    // As the keyboard leaves the factory: profile 0, 64 units of macro memory, effects 1..18 and 20, the
+    // default lighting block in every profile, every key block equal to the default layout.
+    static SimMemory Factory();
+
+    friend bool operator==(const SimMemory&, const SimMemory&) = default;
+};
+
+// Each MatrixPosition of the key table holds its key's code: modifiers 02 01 bit, other keyboard keys 02 02
+// usage; positions without a key 00 00 00.
+KeyBlock DefaultLayoutFromKeyTable();
+
+// The memory as the state file holds it: a text file, one hex line per area, so the same memory always gives
+// the same file.
+std::string FormatState(const SimMemory& memory);
+std::optional<SimMemory> ParseState(std::string_view text, std::string* error);
+
+enum class TrafficDirection { Out, In, Event, Led, Attach, Detach };
+
+struct TrafficEntry {
+    uint32_t ms = 0;  // since the simulator started
+    TrafficDirection direction = TrafficDirection::Out;
+    std::vector<uint8_t> bytes;
+};
+
+// "<ms> <DIR> <hex>": DIR is OUT, IN, EVT, LED, ATTACH or DETACH (the last two without hex); hex lower case.
+std::string FormatTrafficLine(const TrafficEntry& entry);
+const char* DirectionName(TrafficDirection direction);
+
+enum class SimEvent {
+    Attach,
+    Detach,
+    LayerSwitch,      // 0x02FF
+    SettingsChanged,  // 0x0401
+    MacroStart,       // 0x1811
+    MacroStop,        // 0x1810
+};
+
+enum class FaultKind {
+    NoReply,       // the report is lost: nothing done, nothing answered
+    WrongCommand,  // done, but the reply carries another command byte
+    StatusFF,      // refused: nothing done, status 0xFF
+    StatusFE,      // busy: nothing done, status 0xFE
+    LateReply,     // done, answered after delay on top of the latency
+    Detach,        // the keyboard is pulled out instead of answering
+};
+
+struct Fault {
+    FaultKind kind = FaultKind::NoReply;
+    int count = 1;        // how many reports it hits
+    int skip = 0;         // reports that pass untouched first
+    uint8_t command = 0;  // only reports of this command code count; 0: any
+    std::chrono::milliseconds delay{0};
+};
+
+// A default device that a test overrides field by field.
+struct SimConfig {
+    SimMemory memory = SimMemory::Factory();
+    bool attached = true;
+    std::chrono::milliseconds latency{0};  // per reply; 1 ms is a full-speed USB endpoint
+    std::filesystem::path logFile;         // traffic log, appended to; empty: none
+    std::filesystem::path stateFile;       // memory kept between runs; empty: none
+};
+
+class KeyboardSimulator {
+  public:
+    explicit KeyboardSimulator(SimConfig config = {});
+    // Saves the state file and stops the delivery thread.
+    ~KeyboardSimulator();
+    KeyboardSimulator(const KeyboardSimulator&) = delete;
+    KeyboardSimulator& operator=(const KeyboardSimulator&) = delete;
+
+    // The contract, as the twelve functions call it. Callbacks run on the simulator's delivery thread.
+    int GetDeviceCount(const PortHubDeviceFilter* filter) const;
+    int DeleteRequest(int id);
+    int StatusWrite(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag,
+                    const uint8_t* data, int length, int* outId);
+    int AsyncRead(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag, int* outId);
+    int WriteOne(const PortHubDeviceFilter* filter, const uint8_t* data, int length);
+
+    // Memory, read and changed before or after a test (never while a transfer runs).
+    SimMemory memory() const;
+    void SetMemory(const SimMemory& memory);
+    std::array<uint8_t, kSettingsSize> settings() const;
+    void SetSettings(std::span<const uint8_t, kSettingsSize> settings);  // resizes the macro area to byte 11
+    std::array<uint8_t, kLightingSize> lighting() const;
+    void SetLighting(std::span<const uint8_t, kLightingSize> lighting);
+    KeyBlock keyBlock(int index) const;
+    void SetKeyBlock(int index, const KeyBlock& block);
+    KeyBlock defaultLayout() const;
+    void SetDefaultLayout(const KeyBlock& layout);
+    std::vector<uint8_t> macroArea() const;
+    void SetMacroArea(std::span<const uint8_t> bytes);  // from offset 0, cut to the area
+    std::array<uint8_t, kKeyColoursSize> keyColours() const;
+    void SetKeyColours(std::span<const uint8_t, kKeyColoursSize> colours);
+    std::array<uint8_t, 2> ledStatus() const;  // the last LED report; {0, 0} before the first
+
+    // Events and faults.
+    void Raise(SimEvent event);
+    bool attached() const;
+    void InjectFault(const Fault& fault);
+    void ClearFaults();
+    void SetLatency(std::chrono::milliseconds latency);
+
+    // Checks.
+    int violations() const;
+    std::vector<std::string> violationReasons() const;
+    bool inSequence() const;
+    int bootModeRequests() const;
+    std::vector<TrafficEntry> traffic() const;
+    // The OUT reports only, in order.
+    std::vector<std::vector<uint8_t>> commandsSent() const;
+    void ClearTraffic();
+    // Waits until every queued reply and event has been handed to the callbacks.
+    void WaitUntilDelivered() const;
+
+    // Writes the state file now; false (with a message naming the file) when it cannot.
+    bool SaveState(std::string* error = nullptr);
+
+  private:
+    struct Registration {
+        PortHubDeviceFilter filter;
+        PortHubCallback callback;
+        uint32_t tag;
+    };
+    enum class DeliveryKind { Reply, Event, DeviceChange };
+    struct Delivery {
+        DeliveryKind kind;
+        std::vector<uint8_t> bytes;  // reply or event report
+        int count = 0;               // DeviceChange: devices now attached
+    };
+    using Clock = std::chrono::steady_clock;
+
+    void Record(TrafficDirection direction, std::span<const uint8_t> bytes);
+    void Violation(std::string reason);
+    void Queue(Clock::time_point due, Delivery delivery);
+    void AttachLocked();
+    void DetachLocked();
+    std::optional<Fault> TakeFault(uint8_t code);
+    // Runs one command on the memory; the status byte of the reply.
+    uint8_t Execute(std::span<const uint8_t, 64> request, std::span<uint8_t, 64> reply);
+    void ResizeMacroArea();
+    void DeliveryLoop();
+    bool SaveStateLocked(std::string* error);
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable cv_;
+    SimConfig config_;
+    SimMemory memory_;
+    bool attached_ = true;
+    bool inSequence_ = false;
+    bool stateLoadFailed_ = false;
+    int violations_ = 0;
+    std::vector<std::string> violationReasons_;
+    int bootModeRequests_ = 0;
+    std::array<uint8_t, 2> led_{};
+    std::vector<Fault> faults_;
+    std::map<int, Registration> registrations_;
+    int nextId_ = 1;
+    std::deque<TrafficEntry> traffic_;
+    std::FILE* log_ = nullptr;
+    Clock::time_point start_ = Clock::now();
+
+    std::multimap<Clock::time_point, Delivery> queue_;
+    bool delivering_ = false;
+    bool stopping_ = false;
+    std::thread deliveryThread_;
+};
+
+// The in-process form of the library: the twelve functions over the active simulator. Change the active
+// simulator only while no link uses the functions.
+void SetActiveSimulator(KeyboardSimulator* simulator);
+KeyboardSimulator* ActiveSimulator();
+const PortHubFunctions& SimulatorFunctions();
+
+}  // namespace vornak::sim

@@ -1,0 +1,167 @@
+// The simulated keyboard through the link: every command the program sends, against the firmware model.
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "device/device_command.h"
+#include "keyboard/key_table.h"
+#include "platform/bytes.h"
+#include "tests/support/sim_harness.h"
+
+namespace vornak {
+namespace {
+
+using test::SimHarness;
+
+std::vector<uint8_t> Pattern(size_t n, uint8_t seed) {
+    std::vector<uint8_t> v(n);
+    for (size_t i = 0; i < n; ++i)
+        v[i] = static_cast<uint8_t>(seed + i * 7);
+    return v;
+}
+
+TEST(Simulator, FactoryMemory) {
+    const sim::SimMemory m = sim::SimMemory::Factory();
+    EXPECT_EQ(m.settings[10], 0);
+    EXPECT_EQ(m.settings[11], 64);
+    EXPECT_EQ(m.macro.size(), 8192u);
+    for (int e = 1; e <= 18; ++e)
+        EXPECT_EQ(m.settings[11 + e], e);
+    EXPECT_EQ(m.settings[30], 20);
+    EXPECT_EQ(m.settings[31], 0);
+    for (int p = 0; p < 3; ++p) {
+        EXPECT_EQ(m.lighting[p * 42 + 0], 1);     // effect 1
+        EXPECT_EQ(m.lighting[p * 42 + 1], 4);     // brightness 4
+        EXPECT_EQ(m.lighting[p * 42 + 5], 0xFF);  // red
+        EXPECT_EQ(m.lighting[p * 42 + 34], 0);
+    }
+    for (int p = 0; p < 3; ++p)
+        EXPECT_TRUE(
+            std::equal(m.defaultLayout.begin(), m.defaultLayout.end(), m.keyBlocks.begin() + p * 378));
+}
+
+TEST(Simulator, DefaultLayoutFollowsTheKeyTable) {
+    const sim::KeyBlock layout = sim::DefaultLayoutFromKeyTable();
+    const auto at = [&](KeyCode key) {
+        const uint8_t p = *KeyMatrixPosition(key);
+        return std::array<uint8_t, 3>{layout[3 * p], layout[3 * p + 1], layout[3 * p + 2]};
+    };
+    EXPECT_EQ(at(0x01E), (std::array<uint8_t, 3>{2, 2, 0x04}));  // A: usage 4
+    EXPECT_EQ(at(0x001), (std::array<uint8_t, 3>{2, 2, 0x29}));  // Esc
+    EXPECT_EQ(at(0x01D), (std::array<uint8_t, 3>{2, 1, 0x01}));  // left Ctrl: modifier bit
+    int withKey = 0;
+    for (int p = 0; p < 126; ++p) {
+        const std::array<uint8_t, 3> code{layout[3 * p], layout[3 * p + 1], layout[3 * p + 2]};
+        if (code == std::array<uint8_t, 3>{}) continue;
+        ++withKey;
+        // Every code names a key that sits at this very position.
+        const KeyCode key = HardwareCodeToKeyCode(code);
+        ASSERT_NE(key, 0) << "position " << p;
+        EXPECT_EQ(KeyMatrixPosition(key), p);
+    }
+    EXPECT_GT(withKey, 90);
+}
+
+TEST(Simulator, EveryCommandOfTheProgram) {
+    SimHarness h;
+    DeviceLink& link = h.link();
+
+    SettingsBlock settings{};
+    ASSERT_EQ(link.ReadSettings(settings), 1);
+    EXPECT_EQ(settings[11], 64);
+    EXPECT_EQ(link.state().macroCapacity.load(), 8192u);  // the start-up detection read it
+
+    KeyBlockBytes layout{};
+    ASSERT_EQ(link.ReadDefaultLayout(layout), 1);
+    EXPECT_TRUE(std::equal(layout.begin(), layout.end(), h.sim().defaultLayout().begin()));
+
+    ASSERT_EQ(link.BeginSequence(), 1);
+    settings[10] = 2;
+    ASSERT_EQ(link.WriteSettings(settings), 1);
+    const std::vector<uint8_t> light = Pattern(35, 3);
+    ASSERT_EQ(link.WriteLightingArea(42, light), 1);
+    KeyBlockBytes block{};
+    const std::vector<uint8_t> keys = Pattern(378, 9);
+    std::copy(keys.begin(), keys.end(), block.begin());
+    ASSERT_EQ(link.WriteKeyBlock(2, block), 1);
+    const std::vector<uint8_t> macro = Pattern(300, 1);
+    ASSERT_EQ(link.WriteMacroArea(macro), 1);
+    const std::vector<uint8_t> colours = Pattern(30, 5);
+    ASSERT_EQ(link.WriteKeyColours(static_cast<uint16_t>(10 * 3 + 512), colours), 1);
+    ASSERT_EQ(link.EndSequence(), 1);
+
+    // The memory holds what was written...
+    EXPECT_EQ(h.sim().settings()[10], 2);
+    const auto lighting = h.sim().lighting();
+    EXPECT_TRUE(std::equal(light.begin(), light.end(), lighting.begin() + 42));
+    EXPECT_EQ(h.sim().keyBlock(2), block);
+    EXPECT_EQ(h.sim().keyBlock(1), h.sim().defaultLayout());
+    const auto area = h.sim().macroArea();
+    EXPECT_TRUE(std::equal(macro.begin(), macro.end(), area.begin()));
+    EXPECT_EQ(area[300], 0);
+    const auto kc = h.sim().keyColours();
+    EXPECT_TRUE(std::equal(colours.begin(), colours.end(), kc.begin() + 542));
+
+    // ...and reads give it back.
+    KeyBlockBytes back{};
+    ASSERT_EQ(link.ReadKeyBlock(2, back), 1);
+    EXPECT_EQ(back, block);
+    std::vector<uint8_t> macroBack(300);
+    ASSERT_EQ(link.ReadMacroArea(macroBack), 1);
+    EXPECT_EQ(macroBack, macro);
+    std::array<uint8_t, 56> lightBack{};
+    ASSERT_EQ(link.ReadLightingArea(84, lightBack), 1);  // runs past the area's end: zeros there
+    EXPECT_TRUE(std::equal(lightBack.begin(), lightBack.begin() + 42, lighting.begin() + 84));
+    EXPECT_EQ(lightBack[50], 0);
+    EXPECT_EQ(h.sim().violations(), 0) << ::testing::PrintToString(h.sim().violationReasons());
+}
+
+TEST(Simulator, KeyBlockTravelsInSevenPieces) {
+    SimHarness h;
+    KeyBlockBytes block{};
+    ASSERT_EQ(h.link().ReadKeyBlock(1, block), 1);
+    const auto sent = h.sim().commandsSent();
+    ASSERT_EQ(sent.size(), 7u);
+    for (size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(sent[i][3], 7);
+        EXPECT_EQ(sent[i][4], i < 6 ? 56 : 42);
+        EXPECT_EQ(ReadLe16(sent[i], 5), 378 + 56 * i);
+    }
+}
+
+TEST(Simulator, ProtocolViolationsAreCountedAndRefused) {
+    SimHarness h;
+    DeviceLink& link = h.link();
+    // A write outside a begin / end sequence. The link tries a refused command three times, and each try is
+    // counted.
+    EXPECT_EQ(link.WriteSettings(h.sim().settings()), kLinkStatusFF);
+    EXPECT_EQ(h.sim().violations(), 3);
+    // Past the end of the macro area.
+    ASSERT_EQ(link.BeginSequence(), 1);
+    std::vector<uint8_t> tooMuch(8192 + 10);
+    EXPECT_EQ(link.WriteMacroArea(tooMuch), kLinkStatusFF);
+    EXPECT_EQ(h.sim().violations(), 6);
+    // A bad checksum, an unknown command, a wrong report id.
+    DeviceCommand c = DeviceCommand::Make(command_code::kReadSettings, 44);
+    c.bytes[1] ^= 1;
+    CommandBytes reply{};
+    size_t got = 0;
+    EXPECT_EQ(link.SendCommand(c.bytes, reply, &got), 1);
+    EXPECT_EQ(reply[7], 0xFF);
+    EXPECT_EQ(link.SendCommand(DeviceCommand::Make(12).bytes, reply, &got), 1);
+    EXPECT_EQ(reply[7], 0xFF);
+    c = DeviceCommand::Make(command_code::kBegin);
+    c.bytes[0] = 5;
+    EXPECT_EQ(link.SendCommand(c.bytes, reply, &got), 1);
+    EXPECT_EQ(h.sim().violations(), 15);
+    // A profile the keyboard does not have.
+    SettingsBlock s = h.sim().settings();
+    s[10] = 3;
+    EXPECT_EQ(link.WriteSettings(s), kLinkStatusFF);
+    EXPECT_EQ(h.sim().settings()[10], 0);
+    EXPECT_EQ(link.EndSequence(), 1);
+    EXPECT_EQ(h.sim().violations(), 18);
+}
+
+}  // namespace
+}  // namespace vornak
