@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "tools/vornakctl/cli.h"
+#include "tools/vornakctl/keyboard_session.h"
 
 namespace {
 
@@ -18,8 +19,22 @@ constexpr const char* kUsage =
     "  keys                 list the keys: code, name, list position, matrix position\n"
     "  validate FILE        check a profile file and say why it is rejected\n"
     "  show FILE            list every assigned key of each profile and every macro of a profile file\n"
+    "  status               keyboards attached, active profile, macro memory, G-key layer, effects\n"
+    "  capture FILE         read the keyboard's whole configuration into a profile file\n"
+    "  apply FILE           check a profile file and send it to all three profiles\n"
+    "  profile N            make on-board profile N (1 to 3) the active one\n"
+    "  lighting [--profile P] [--effect N|NAME] [--brightness 0-5] [--speed 0-5]\n"
+    "           [--direction first|second] [--colour RRGGBB] [--colourful on|off] [--defaults]\n"
+    "                       each option one lighting change, in the order given\n"
+    "  paint --profile P --mode M KEY=RRGGBB...\n"
+    "                       paint keys (names as 'vornakctl keys' lists them, any case; G1..G9, Fn)\n"
+    "                       into user mode M (0 to 9) of profile P and send it\n"
+    "  usermode --profile P --mode M\n"
+    "                       make user mode M the current one of profile P and send its colours\n"
     "\n"
     "options:\n"
+    "  --simulate           use the bundled simulated keyboard\n"
+    "  --library PATH       use this device library (VORNAK_PORTHUB=PATH does the same)\n"
     "  --json               machine-readable output\n"
     "  --yes                answer yes to questions (otherwise their default answer is taken)\n"
     "  --help               this text\n"
@@ -35,9 +50,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"keys", CmdKeys},
-    {"validate", CmdValidate},
-    {"show", CmdShow},
+    {"keys", CmdKeys},       {"validate", CmdValidate}, {"show", CmdShow},       {"status", CmdStatus},
+    {"capture", CmdCapture}, {"apply", CmdApply},       {"profile", CmdProfile}, {"lighting", CmdLighting},
+    {"paint", CmdPaint},     {"usermode", CmdUserMode},
 };
 
 }  // namespace
@@ -52,6 +67,11 @@ int main(int argc, char** argv) {
             args.emplace_back(arg);
         } else if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--simulate") {
+            options.simulate = true;
+        } else if (arg == "--library") {
+            if (i + 1 >= argc) return Fail(kExitUsage, "--library needs a PATH");
+            options.library = argv[++i];
         } else if (arg == "--yes") {
             options.assumeYes = true;
         } else if (arg == "--help" || arg == "-h") {

@@ -1,0 +1,196 @@
+// vornakctl as a user runs it: the built program against the simulated keyboard library, with a state file
+// that keeps the keyboard's memory between runs and a traffic log of every report.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "keyboard/key_table.h"
+#include "platform/utf.h"
+#include "profile/profile_file.h"
+#include "tests/support/temp_dir.h"
+
+namespace vornak {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadText;
+using test::TempDir;
+
+struct CtlRun {
+    int code = -1;
+    std::string out;
+};
+
+class Vornakctl : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ::setenv("HOME", dir.path().c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        ::setenv("XDG_DOCUMENTS_DIR", (dir / "Documents").c_str(), 1);
+        ::setenv("VORNAK_SIM_STATE", state().c_str(), 1);
+        ::setenv("VORNAK_SIM_LOG", log().c_str(), 1);
+        ::unsetenv("VORNAK_PORTHUB");
+    }
+
+    fs::path state() const { return dir / "keyboard.state"; }
+    fs::path log() const { return dir / "traffic.log"; }
+
+    CtlRun Ctl(const std::string& args) {
+        const std::string command =
+            (test::BinDir() / "vornakctl").string() + " " + args + " 2>" + (dir / "stderr").string();
+        CtlRun r;
+        FILE* p = ::popen(command.c_str(), "r");
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+            r.out.append(buf, n);
+        const int status = ::pclose(p);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        lastError = ReadText(dir / "stderr");
+        return r;
+    }
+
+    // The OUT reports of the log since it was last cleared, as hex.
+    std::vector<std::string> ReportsSent() {
+        std::vector<std::string> out;
+        std::istringstream in(ReadText(log()));
+        std::string ms, dir, hex;
+        while (in >> ms >> dir) {
+            if (dir == "ATTACH" || dir == "DETACH") continue;
+            in >> hex;
+            if (dir == "OUT") out.push_back(hex);
+        }
+        return out;
+    }
+
+    void ClearLog() { std::ofstream(log(), std::ios::trunc); }
+
+    fs::path WriteProfile(const std::string& name) {
+        EditCopy copy;
+        auto set = [&](int profile, int slot, uint16_t kind, uint32_t value, uint16_t code = 0) {
+            copy.image.setEntry(profile, slot, ConfigEntry{kind, code, value, 0, 0});
+        };
+        set(0, 0x1E, 2, 0x030);        // A sends B
+        set(0, 0x01, 1, 0);            // Esc off
+        set(0, 0x10, 4, 1, 3);         // Q plays Combo three times
+        set(1, 0x3B, 7, 7);            // F1 mutes
+        set(2, 0x30, 8, 4);            // B copies
+        set(2, KeySlot(0x15C), 5, 0);  // Right Win stops macros
+        MacroRecord m{};
+        m.SetName(u"Combo");
+        m.id = 1;
+        m.cycles = 3;
+        m.actionCount = 4;
+        m.actions[0] = {50, 0x01D, 0};
+        m.actions[1] = {50, 0x02E, 0};
+        m.actions[2] = {20, 0x02E, 1};
+        m.actions[3] = {0, 0x01D, 1};
+        copy.macros.push_back(m);
+        const auto bytes = *SerializeProfileFile(copy);
+        test::WriteBytes(dir / name, bytes);
+        return dir / name;
+    }
+
+    TempDir dir;
+    std::string lastError;
+};
+
+TEST_F(Vornakctl, ApplyThenCaptureGivesBackTheSameConfiguration) {
+    const fs::path in = WriteProfile("in.fwc");
+    ASSERT_EQ(Ctl("--simulate apply " + in.string()).code, 0) << lastError;
+    ASSERT_EQ(Ctl("--simulate capture " + (dir / "out.fwc").string()).code, 0) << lastError;
+    const CtlRun a = Ctl("--json show " + in.string());
+    const CtlRun b = Ctl("--json show " + (dir / "out.fwc").string());
+    ASSERT_EQ(a.code, 0);
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_NE(a.out.find("\"Combo\""), std::string::npos);
+    // The state file kept the keyboard's memory between the runs: a third run sees the same.
+    const CtlRun status = Ctl("--simulate --json status");
+    EXPECT_EQ(status.code, 0);
+    EXPECT_NE(status.out.find("\"macroMemory\": 8192"), std::string::npos) << status.out;
+}
+
+TEST_F(Vornakctl, LightingWritesExactlyTheBytesOfEachOption) {
+    ASSERT_EQ(Ctl("--simulate status").code, 0);
+    ClearLog();
+    ASSERT_EQ(Ctl("--simulate lighting --profile 2 --speed 0 --brightness 2 --direction first").code, 0)
+        << lastError;
+    // After the reads of the start-up and of the lighting: one begin / write / end per option.
+    std::vector<std::string> writes;
+    for (const auto& r : ReportsSent()) {
+        const std::string code = r.substr(6, 2);
+        if (code == "01" || code == "02" || code == "06") writes.push_back(r.substr(6, 10 + 2));
+    }
+    // Command, length, offset (little-endian), status, first data byte.
+    const std::vector<std::string> expected = {
+        // Profile 2 is block 1: speed 0 is stored as 5 at 42 + 2, brightness at 42 + 1, the first direction
+        // as 255 at 42 + 3.
+        "010000000000", "06012c000005", "020000000000", "010000000000", "06012b000002",
+        "020000000000", "010000000000", "06012d0000ff", "020000000000",
+    };
+    ASSERT_GE(writes.size(), 9u);
+    const std::vector<std::string> tail(writes.end() - 9, writes.end());
+    EXPECT_EQ(tail, expected);
+}
+
+TEST_F(Vornakctl, WrongArgumentsChangeNothing) {
+    ASSERT_EQ(Ctl("--simulate status").code, 0);
+    const std::string before = ReadText(state());
+    ASSERT_FALSE(before.empty());
+    const fs::path bad = dir / "bad.fwc";
+    test::WriteBytes(bad, std::vector<uint8_t>(40000, 7));
+    struct Case {
+        std::string args;
+        int code;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"--simulate frobnicate", 2, "unknown command"},
+        {"--simulate --bogus status", 2, "unknown option"},
+        {"--simulate profile 4", 2, "1, 2 or 3"},
+        {"--simulate lighting --speed 6", 2, "0 to 5"},
+        {"--simulate lighting --colour 12345", 2, "RRGGBB"},
+        {"--simulate lighting --effect NoSuchEffect", 2, "no effect"},
+        {"--simulate paint --profile 1 --mode 2 Esc=00ff00 Nope=000000", 2, "unknown key name 'Nope'"},
+        {"--simulate paint --profile 1 --mode 12 Esc=00ff00", 2, "0 to 9"},
+        {"--simulate apply " + (dir / "missing.fwc").string(), 4, "missing.fwc"},
+        {"--simulate apply " + bad.string(), 4, "bad.fwc"},
+        {"validate " + bad.string(), 4, "not a profile file"},
+        {"--library " + (dir / "none.so").string() + " status", 3, "none.so"},
+        {"--simulate capture " + (dir / "no/folder/x.fwc").string(), 5, "no such folder"},
+    };
+    for (const Case& c : cases) {
+        const CtlRun r = Ctl(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args << ": " << lastError;
+        EXPECT_NE(lastError.find(c.says), std::string::npos) << c.args << ": " << lastError;
+        EXPECT_EQ(std::count(lastError.begin(), lastError.end(), '\n'), 1) << "one line: " << lastError;
+        EXPECT_EQ(ReadText(state()), before) << c.args;
+    }
+}
+
+TEST_F(Vornakctl, PaintSendsTheKeysAndKeepsTheBrushes) {
+    ASSERT_EQ(Ctl("--simulate paint --profile 2 --mode 4 esc=0080ff \"Num Enter\"=112233").code, 0)
+        << lastError;
+    const fs::path file = dir / "Documents/Vornak_R2T/UserDengColor_1.userd";
+    ASSERT_TRUE(fs::exists(file));
+    ClearLog();
+    ASSERT_EQ(Ctl("--simulate usermode --profile 2 --mode 4").code, 0) << lastError;
+    // The whole image of profile 2 goes as 7 reports of 54 bytes; Esc (position 0) and Num Enter (104) among
+    // them.
+    std::vector<std::string> colours;
+    for (const auto& r : ReportsSent()) {
+        if (r.substr(6, 2) == "11") colours.push_back(r);
+    }
+    ASSERT_EQ(colours.size(), 7u);
+    EXPECT_EQ(colours[0].substr(8, 6), "360002");   // 54 bytes at position 0 of profile 2 (field 512)
+    EXPECT_EQ(colours[0].substr(16, 6), "0080ff");  // Esc
+    EXPECT_EQ(colours[5].substr(8, 6), "360e03");   // position 90: 90 x 3 + 512 = 782
+    EXPECT_EQ(colours[5].substr(16 + 14 * 6, 6), "112233");  // Num Enter is the 15th key of that report
+}
+
+}  // namespace
+}  // namespace vornak
