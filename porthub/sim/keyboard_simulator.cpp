@@ -452,15 +452,15 @@ int KeyboardSimulator::WriteOne(const PortHubDeviceFilter* filter, const uint8_t
         // Boot mode: the firmware restarts into its loader and answers nothing.
         if (request[4] != 0xEE) Violation("boot request without 0xEE in byte 4");
         ++bootModeRequests_;
-        return length;
+        return 1;
     }
 
     const std::optional<Fault> fault = TakeFault(code);
     const FaultKind kind = fault ? fault->kind : FaultKind::LateReply;
-    if (fault && kind == FaultKind::NoReply) return length;
+    if (fault && kind == FaultKind::NoReply) return 1;
     if (fault && kind == FaultKind::Detach) {
         DetachLocked();
-        return length;
+        return 1;
     }
 
     std::array<uint8_t, kReportSize> reply{};
@@ -492,7 +492,7 @@ int KeyboardSimulator::WriteOne(const PortHubDeviceFilter* filter, const uint8_t
     auto due = Clock::now() + config_.latency;
     if (fault && kind == FaultKind::LateReply) due += fault->delay;
     Queue(due, Delivery{DeliveryKind::Reply, std::vector<uint8_t>(reply.begin(), reply.end()), 0});
-    return length;
+    return 1;
 }
 
 uint8_t KeyboardSimulator::Execute(std::span<const uint8_t, 64> request, std::span<uint8_t, 64> reply) {

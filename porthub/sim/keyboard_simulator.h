@@ -124,6 +124,7 @@ class KeyboardSimulator {
     int StatusWrite(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag,
                     const uint8_t* data, int length, int* outId);
     int AsyncRead(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag, int* outId);
+    // 1: written (the reply, if any, follows on the CTRL readers); 0: no keyboard or not the CTRL collection.
     int WriteOne(const PortHubDeviceFilter* filter, const uint8_t* data, int length);
 
     // Memory, read and changed before or after a test (never while a transfer runs).
