@@ -78,4 +78,29 @@ void DecodeLightingBlock(const LightingBlock& block, LightingState& state) {
     state.thirdColourful = block[f::kThirdColourful] != 0;
 }
 
+LightingBlock EncodeLightingBlock(const LightingState& state, LightingBlock block) {
+    namespace f = lighting_field;
+    auto& b = block.bytes;
+    auto put = [&b](size_t offset, Colour c) {
+        b[offset] = ColourR(c);
+        b[offset + 1] = ColourG(c);
+        b[offset + 2] = ColourB(c);
+    };
+    b[f::kEffect] = state.effect;
+    b[f::kBrightness] = state.brightness;
+    b[f::kSpeed] = state.speed;
+    b[f::kDirection] = state.direction;
+    b[f::kColourful] = state.colourful ? 1 : 0;
+    put(f::kMainColour, state.hxColour);
+    b[f::kOption] = state.option;
+    b[f::kPresetColour] = state.presetColour;
+    if (state.effect == 7) b[f::kEffect7Flag] = state.effect7Colourful ? 1 : 0;
+    b[f::kTriggerMode] = state.triggerMode;
+    put(f::kSecondColour, state.secondColour);
+    b[f::kSecondColourful] = state.secondColourful ? 1 : 0;
+    put(f::kThirdColour, state.thirdColour);
+    b[f::kThirdColourful] = state.thirdColourful ? 1 : 0;
+    return block;
+}
+
 }  // namespace vornak

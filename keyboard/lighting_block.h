@@ -160,5 +160,8 @@ struct LightingState {
 
 // Takes a profile's block into the state, with the clamps and "read only when" rules of each field.
 void DecodeLightingBlock(const LightingBlock& block, LightingState& state);
+// The state's fields written over a block (the HX copy of the main colour; flags as 0 or 1). Bytes the
+// program does not interpret keep the block's values.
+LightingBlock EncodeLightingBlock(const LightingState& state, LightingBlock block = {});
 
 }  // namespace vornak

@@ -80,6 +80,47 @@ TEST(LightingBlockDecode, DefaultBlockReadsAsDocumented) {
     EXPECT_FALSE(s.thirdColourful);
 }
 
+TEST(LightingBlockEncode, RoundTripsAndKeepsTheKeyboardsBytes) {
+    LightingBlock original;
+    for (size_t i = 0; i < original.bytes.size(); ++i)
+        original.bytes[i] = static_cast<uint8_t>(0xA0 + i);
+    LightingState s;
+    s.effect = 7;
+    s.brightness = 2;
+    s.speed = 4;
+    s.direction = 0;
+    s.colourful = true;
+    s.hxColour = MakeColour(1, 2, 3);
+    s.option = 1;
+    s.presetColour = 2;
+    s.effect7Colourful = true;
+    s.triggerMode = 1;
+    s.secondColour = MakeColour(4, 5, 6);
+    s.thirdColour = MakeColour(7, 8, 9);
+    s.thirdColourful = true;
+    const LightingBlock encoded = EncodeLightingBlock(s, original);
+    for (size_t i : {8u, 14u, 16u, 20u, 24u, 29u, 34u, 41u})
+        EXPECT_EQ(encoded[i], original[i]) << i;
+    EXPECT_EQ(encoded[f::kColourful], 1);
+    EXPECT_EQ(encoded[f::kEffect7Flag], 1);
+    LightingState back;
+    DecodeLightingBlock(encoded, back);
+    EXPECT_EQ(back.effect, 7);
+    EXPECT_EQ(back.speed, 4);
+    EXPECT_EQ(back.direction, 0);
+    EXPECT_EQ(back.jtColour, MakeColour(1, 2, 3));
+    EXPECT_EQ(back.option, 1);
+    EXPECT_EQ(back.presetColour, 2);
+    EXPECT_TRUE(back.effect7Colourful);
+    EXPECT_EQ(back.triggerMode, 1);
+    EXPECT_EQ(back.secondColour, MakeColour(4, 5, 6));
+    EXPECT_FALSE(back.secondColourful);
+    EXPECT_TRUE(back.thirdColourful);
+    s.effect = 3;
+    EXPECT_EQ(EncodeLightingBlock(s, original)[f::kEffect7Flag], original[f::kEffect7Flag])
+        << "the effect-7 byte is the keyboard's for other effects";
+}
+
 TEST(LightingBlockDecode, SliderPositionsStayOnTheSlider) {
     LightingState s;
     s.brightness = 9;
