@@ -284,7 +284,7 @@ bool KeyboardSimulator::SaveState(std::string* error) {
 }
 
 bool KeyboardSimulator::SaveStateLocked(std::string* error) {
-    if (config_.stateFile.empty() || stateLoadFailed_) return true;
+    if (config_.stateFile.empty() || stateLoadFailed_ || !dirty_) return true;
     const std::string text = FormatState(memory_);
     std::string why;
     if (WriteFileAtomic(config_.stateFile,
@@ -524,6 +524,7 @@ uint8_t KeyboardSimulator::Execute(std::span<const uint8_t, 64> request, std::sp
             return refuse("offset " + std::to_string(offset) + " + " + std::to_string(length) + " outside " +
                           std::to_string(area.size()) + " bytes");
         std::copy(in.begin(), in.end(), area.begin() + static_cast<std::ptrdiff_t>(offset));
+        dirty_ = true;
         return 0;
     };
 
@@ -547,6 +548,7 @@ uint8_t KeyboardSimulator::Execute(std::span<const uint8_t, 64> request, std::sp
             if (in[kSettingsProfile] > 2) return refuse("profile " + std::to_string(in[kSettingsProfile]));
             std::copy(in.begin(), in.end(), memory_.settings.begin());
             ResizeMacroArea();
+            dirty_ = true;
             return 0;
         }
         case 5:
@@ -676,6 +678,7 @@ SimMemory KeyboardSimulator::memory() const {
 
 void KeyboardSimulator::SetMemory(const SimMemory& memory) {
     std::lock_guard lock(mutex_);
+    dirty_ = true;
     memory_ = memory;
     ResizeMacroArea();
 }
@@ -687,6 +690,7 @@ std::array<uint8_t, kSettingsSize> KeyboardSimulator::settings() const {
 
 void KeyboardSimulator::SetSettings(std::span<const uint8_t, kSettingsSize> settings) {
     std::lock_guard lock(mutex_);
+    dirty_ = true;
     std::copy(settings.begin(), settings.end(), memory_.settings.begin());
     ResizeMacroArea();
 }
@@ -698,6 +702,7 @@ std::array<uint8_t, kLightingSize> KeyboardSimulator::lighting() const {
 
 void KeyboardSimulator::SetLighting(std::span<const uint8_t, kLightingSize> lighting) {
     std::lock_guard lock(mutex_);
+    dirty_ = true;
     std::copy(lighting.begin(), lighting.end(), memory_.lighting.begin());
 }
 
@@ -713,6 +718,7 @@ KeyBlock KeyboardSimulator::keyBlock(int index) const {
 void KeyboardSimulator::SetKeyBlock(int index, const KeyBlock& block) {
     if (index < 0 || index >= 3) return;
     std::lock_guard lock(mutex_);
+    dirty_ = true;
     std::copy(block.begin(), block.end(),
               memory_.keyBlocks.begin() + index * static_cast<std::ptrdiff_t>(kKeyBlockSize));
 }
@@ -724,6 +730,7 @@ KeyBlock KeyboardSimulator::defaultLayout() const {
 
 void KeyboardSimulator::SetDefaultLayout(const KeyBlock& layout) {
     std::lock_guard lock(mutex_);
+    dirty_ = true;
     memory_.defaultLayout = layout;
 }
 
@@ -734,6 +741,7 @@ std::vector<uint8_t> KeyboardSimulator::macroArea() const {
 
 void KeyboardSimulator::SetMacroArea(std::span<const uint8_t> bytes) {
     std::lock_guard lock(mutex_);
+    dirty_ = true;
     std::copy_n(bytes.begin(), std::min(bytes.size(), memory_.macro.size()), memory_.macro.begin());
 }
 
@@ -744,6 +752,7 @@ std::array<uint8_t, kKeyColoursSize> KeyboardSimulator::keyColours() const {
 
 void KeyboardSimulator::SetKeyColours(std::span<const uint8_t, kKeyColoursSize> colours) {
     std::lock_guard lock(mutex_);
+    dirty_ = true;
     std::copy(colours.begin(), colours.end(), memory_.keyColours.begin());
 }
 

@@ -199,6 +199,7 @@ class KeyboardSimulator {
     bool attached_ = true;
     bool inSequence_ = false;
     bool stateLoadFailed_ = false;
+    bool dirty_ = false;  // memory written since the state file was last saved
     int violations_ = 0;
     std::vector<std::string> violationReasons_;
     int bootModeRequests_ = 0;

@@ -6,7 +6,9 @@
 #include "device/device_command.h"
 #include "keyboard/key_table.h"
 #include "platform/bytes.h"
+#include "porthub/sim/control_fifo.h"
 #include "tests/support/sim_harness.h"
+#include "tests/support/temp_dir.h"
 
 namespace vornak {
 namespace {
@@ -161,6 +163,106 @@ TEST(Simulator, ProtocolViolationsAreCountedAndRefused) {
     EXPECT_EQ(h.sim().settings()[10], 0);
     EXPECT_EQ(link.EndSequence(), 1);
     EXPECT_EQ(h.sim().violations(), 18);
+}
+
+TEST(SimulatorState, KeptBetweenRunsAndStableForTheSameMemory) {
+    test::TempDir dir;
+    const auto file = dir / "kx1.state";
+    KeyBlockBytes block{};
+    block.fill(0x42);
+    {
+        test::SimHarnessOptions o;
+        o.config.stateFile = file;
+        SimHarness h(std::move(o));
+        ASSERT_EQ(h.link().BeginSequence(), 1);
+        ASSERT_EQ(h.link().WriteKeyBlock(1, block), 1);
+        ASSERT_EQ(h.link().EndSequence(), 1);
+    }
+    const std::string first = test::ReadText(file);
+    sim::SimConfig config;
+    config.stateFile = file;
+    {
+        sim::KeyboardSimulator again(config);
+        EXPECT_EQ(again.keyBlock(1), block);
+        EXPECT_EQ(again.keyBlock(0), again.defaultLayout());
+        // Writing the same bytes again gives the same file.
+        again.SetKeyBlock(1, again.keyBlock(1));
+        EXPECT_TRUE(again.SaveState());
+    }
+    EXPECT_EQ(test::ReadText(file), first);
+    const auto parsed = sim::ParseState(first, nullptr);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(sim::FormatState(*parsed), first);
+}
+
+TEST(SimulatorState, ABadFileIsReportedAndLeftAlone) {
+    test::TempDir dir;
+    const auto file = dir / "kx1.state";
+    std::string text = sim::FormatState(sim::SimMemory::Factory());
+    text.replace(text.find("macro ") + 6, 2, "zz");
+    test::WriteText(file, text);
+    std::string error;
+    EXPECT_FALSE(sim::ParseState(text, &error));
+    EXPECT_NE(error.find("bad hex"), std::string::npos) << error;
+    {
+        sim::SimConfig config;
+        config.stateFile = file;
+        sim::KeyboardSimulator s(config);
+        EXPECT_EQ(s.memory(), sim::SimMemory::Factory());
+        s.SetSettings(s.settings());
+    }
+    EXPECT_EQ(test::ReadText(file), text);
+
+    EXPECT_FALSE(sim::ParseState("VORNAK-SIM-STATE 1\nsettings 00\n", &error));
+    EXPECT_NE(error.find("wrong size"), std::string::npos) << error;
+    EXPECT_FALSE(sim::ParseState("something else\n", &error));
+    std::string noMacro = sim::FormatState(sim::SimMemory::Factory());
+    noMacro.erase(noMacro.find("macro "), noMacro.find("colours ") - noMacro.find("macro "));
+    EXPECT_FALSE(sim::ParseState(noMacro, &error));
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+}
+
+TEST(SimulatorTraffic, LinesAndControlWords) {
+    sim::TrafficEntry e{1234, sim::TrafficDirection::Out, {0x04, 0xAB, 0x00}};
+    EXPECT_EQ(sim::FormatTrafficLine(e), "1234 OUT 04ab00");
+    e.direction = sim::TrafficDirection::Led;
+    e.bytes = {0x05, 0x03};
+    EXPECT_EQ(sim::FormatTrafficLine(e), "1234 LED 0503");
+    e.direction = sim::TrafficDirection::Detach;
+    EXPECT_EQ(sim::FormatTrafficLine(e), "1234 DETACH");
+
+    EXPECT_EQ(sim::ParseControlLine(" attach \r"), sim::SimEvent::Attach);
+    EXPECT_EQ(sim::ParseControlLine("macro-start"), sim::SimEvent::MacroStart);
+    EXPECT_EQ(sim::ParseControlLine("macro-stop"), sim::SimEvent::MacroStop);
+    EXPECT_EQ(sim::ParseControlLine("lighting-changed"), sim::SimEvent::SettingsChanged);
+    EXPECT_EQ(sim::ParseControlLine("layer"), sim::SimEvent::LayerSwitch);
+    EXPECT_EQ(sim::ParseControlLine("detach"), sim::SimEvent::Detach);
+    EXPECT_FALSE(sim::ParseControlLine("Attach"));
+    EXPECT_FALSE(sim::ParseControlLine(""));
+}
+
+TEST(SimulatorTraffic, InMemoryLogOfASession) {
+    SimHarness h;
+    SettingsBlock s{};
+    ASSERT_EQ(h.link().ReadSettings(s), 1);
+    h.sim().Raise(sim::SimEvent::Detach);
+    h.sim().WaitUntilDelivered();
+    const auto t = h.sim().traffic();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].direction, sim::TrafficDirection::Out);
+    EXPECT_EQ(t[1].direction, sim::TrafficDirection::In);
+    EXPECT_EQ(t[1].bytes.size(), 64u);
+    EXPECT_EQ(t[1].bytes[8 + 11], 64);
+    EXPECT_EQ(t[2].direction, sim::TrafficDirection::Detach);
+}
+
+TEST(SimulatorControl, AFileInTheWayIsNamed) {
+    test::TempDir dir;
+    test::WriteText(dir / "plain", "x");
+    sim::KeyboardSimulator s;
+    sim::ControlFifo fifo(s, dir / "plain");
+    EXPECT_FALSE(fifo.ok());
+    EXPECT_NE(fifo.error().find("plain"), std::string::npos);
 }
 
 }  // namespace
