@@ -39,10 +39,7 @@ int TextFlagsOf(unsigned flags) {
 
 }  // namespace
 
-CPngButton::CPngButton(QWidget* parent) : QAbstractButton(parent) {
-    setMouseTracking(true);
-    setAttribute(Qt::WA_Hover, false);
-}
+CPngButton::CPngButton(QWidget* parent) : QAbstractButton(parent) {}
 
 void CPngButton::SetStateSurfaces(int x, int y, const QPixmap& normal, const QPixmap& over,
                                   const QPixmap& down, const QPixmap& disabled, const QPixmap& selected,

@@ -52,7 +52,7 @@ const SkinSurface& SkinSurfaces::Get(const std::filesystem::path& file, QSize di
 }
 
 void EndForSkinFailure(const std::string& message) {
-    std::fprintf(stderr, "vornak: skin picture missing: %s\n", message.c_str());
+    std::fprintf(stderr, "vornak: cannot load the skin: %s\n", message.c_str());
     std::fflush(stderr);
     // No unwinding: this runs inside window initialisation, where nothing can be cleaned up usefully.
     std::_Exit(kSkinPictureFailureExitCode);

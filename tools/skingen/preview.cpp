@@ -61,14 +61,14 @@ class Previewer {
     }
 
     bool Render(const View& view, const std::filesystem::path& out, std::string* error) {
-        const Dialog& spec = DialogOf(model_, view.dialog);
-        CBaseDialog dialog(0, nullptr, skins_ / spec.ini, skins_);
+        const Dialog& table = DialogOf(model_, view.dialog);
+        CBaseDialog dialog(0, nullptr, skins_ / table.ini, skins_);
         if (!dialog.TryLoadSkin(error)) return false;
         dialog.setStyleSheet(kFieldStyle);
         const SkinLayout& layout = dialog.layout();
         const QSize size = dialog.size();
 
-        for (const Control& c : spec.controls) {
+        for (const Control& c : table.controls) {
             if (!Shown(c, view)) continue;
             const std::u16string key = QString::fromStdString(c.key).toStdU16String();
             if (c.place == Place::ImageButton || c.place == Place::Arrow) {
