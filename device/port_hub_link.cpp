@@ -35,14 +35,19 @@ PortHubLink::PortHubLink(const PortHubFunctions& api, LinkTimings timings) : api
     Active().link = this;
 }
 
-PortHubLink::~PortHubLink() {
+void PortHubLink::BeginShutdown() {
     closing_.store(true);
+    // Taking each lock once means no waiter is between its check of the flag and its wait.
     { std::lock_guard lock(stopMutex_); }
     stopCv_.notify_all();
     { std::lock_guard lock(slotMutex_); }
     slotCv_.notify_all();
     { std::lock_guard lock(deviceMutex_); }
     deviceCv_.notify_all();
+}
+
+PortHubLink::~PortHubLink() {
+    BeginShutdown();
     ReleaseChannels();
     {
         // Waits for a callback still running in this link.
@@ -272,7 +277,7 @@ int PortHubLink::SendCommand(std::span<const uint8_t> command, std::span<uint8_t
     if (GetDeviceCount() == 0) return kLinkNoDevice;
 
     CommandBytes out{};
-    std::memcpy(out.data(), command.data(), std::min(command.size(), out.size()));
+    if (!command.empty()) std::memcpy(out.data(), command.data(), std::min(command.size(), out.size()));
     const uint32_t id = RequestId(kCtrlChannel.filter, nullptr, 0, out);
 
     int tries = 0;
@@ -367,7 +372,7 @@ int PortHubLink::Exchange(const DeviceCommand& command, std::span<uint8_t> out) 
     std::fill(out.begin(), out.end(), 0);
     if (received > command_field::kData) {
         const size_t n = std::min(out.size(), received - command_field::kData);
-        std::memcpy(out.data(), reply.data() + command_field::kData, n);
+        if (n > 0) std::memcpy(out.data(), reply.data() + command_field::kData, n);
     }
     return kLinkOk;
 }

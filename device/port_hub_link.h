@@ -24,6 +24,10 @@ class PortHubLink final : public DeviceLink {
     explicit PortHubLink(const PortHubFunctions& api, LinkTimings timings = {});
     // Cancels the channels, wakes a waiting exchange, and joins every thread the link started.
     ~PortHubLink() override;
+    // The first step of closing, for the main window to call while it still serves blocking events: from now
+    // on exchanges return 0 at once, waits end, and no more events are raised. The destructor then only
+    // joins.
+    void BeginShutdown();
     PortHubLink(const PortHubLink&) = delete;
     PortHubLink& operator=(const PortHubLink&) = delete;
 

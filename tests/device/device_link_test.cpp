@@ -279,6 +279,22 @@ TEST(SendCommand, OverlappingExchangesStayConsistent) {
     EXPECT_GT(ok.load(), 0);
 }
 
+TEST(SendCommand, ShutdownEndsAWaitingExchange) {
+    SimHarness h(WithReplyWait(5000ms));
+    h.sim().InjectFault(Fault{FaultKind::NoReply, 3});
+    std::atomic<int> result{99};
+    const auto start = std::chrono::steady_clock::now();
+    std::thread caller([&] { result = h.link().BeginSequence(); });
+    while (h.sim().commandsSent().empty())
+        std::this_thread::sleep_for(1ms);
+    h.portHubLink().BeginShutdown();
+    caller.join();
+    EXPECT_EQ(result.load(), kLinkNoDevice);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2000ms);
+    EXPECT_EQ(h.link().BeginSequence(), kLinkNoDevice);
+    EXPECT_EQ(h.sim().commandsSent().size(), 1u);
+}
+
 // ---- wrappers and multi-piece transfers
 
 TEST(Wrappers, KeyBlockIndexAboveTwoIsRefusedWithoutTraffic) {
