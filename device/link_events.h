@@ -1,8 +1,8 @@
 // What the device link tells the main window. The main window implements this interface and marshals each
 // call to its own thread: the calls marked blocking return only once the window has acted, the others must
 // return at once, because they run on the library's threads while the UI thread may be waiting for a reply.
-// The ready mark the device thread waits for is LinkState::mainWindowReady, set by the main window on MSG_INIT.
-// At the end of the run, call PortHubLink::BeginShutdown while blocking calls can still be served.
+// The ready mark the device thread waits for is LinkState::mainWindowReady, set by the main window on
+// MSG_INIT. At the end of the run, call PortHubLink::BeginShutdown while blocking calls can still be served.
 #pragma once
 
 #include "app/core/language_texts.h"
