@@ -121,10 +121,14 @@ bool ProfileFiles::LoadImage(const fs::path& path) {
 bool ProfileFiles::SaveProfileFile(bool takeLock, const fs::path& path) {
     std::unique_lock<std::recursive_mutex> lock(store_.lockA(), std::defer_lock);
     if (takeLock) lock.lock();
+    return WriteCopy(store_.edit(), path);
+}
+
+bool ProfileFiles::WriteCopy(EditCopy& copy, const fs::path& path) {
     std::string why;
     std::optional<std::vector<uint8_t>> bytes;
     try {
-        bytes = SerializeProfileFile(store_.edit(), &why);
+        bytes = SerializeProfileFile(copy, &why);
     } catch (const std::bad_alloc&) {
         why = "out of memory";
     }
@@ -200,15 +204,7 @@ bool ProfileFiles::CaptureKeyboardProfiles(const fs::path& path) {
         }
     }
     copy.macros = std::move(macros);
-    std::string why;
-    auto bytes = SerializeProfileFile(copy, &why);
-    if (!bytes) {
-        lastError_ = path.string() + ": " + why;
-        return false;
-    }
-    if (!WriteFileAtomic(path, *bytes, &lastError_)) return false;
-    lastError_.clear();
-    return true;
+    return WriteCopy(copy, path);
 }
 
 bool ProfileFiles::SaveWorkingProfile(bool takeLock) {

@@ -73,6 +73,8 @@ class ProfileFiles {
 
   private:
     void Refresh();
+    // The copy's file, written atomically; its names' offsets are stored in its entries on the way.
+    bool WriteCopy(EditCopy& copy, const std::filesystem::path& path);
 
     const ProgramPaths& paths_;
     ConfigStore& store_;

@@ -4,29 +4,18 @@
 
 #include "macro/macro_blob.h"
 #include "platform/bytes.h"
+#include "tests/support/config_builders.h"
 #include "tests/support/config_fixture.h"
 
 namespace vornak {
 namespace {
 
+using test::MakeEntry;
+using test::MakeMacro;
+
 using test::ConfigFixture;
 
 constexpr uint8_t kPosA = 64, kPosEsc = 0, kPosQ = 43, kPosRightWin = 112, kPosF1 = 1, kPosB = 90;
-
-MacroRecord Macro(std::u16string_view name, uint16_t id, size_t actions, uint8_t cycles = 1) {
-    MacroRecord m{};
-    m.SetName(name);
-    m.id = id;
-    m.cycles = cycles;
-    m.actionCount = static_cast<uint16_t>(actions);
-    for (size_t k = 0; k < actions; ++k)
-        m.actions[k] = {static_cast<uint32_t>(10 * k), 0x01E, uint16_t(k % 2)};
-    return m;
-}
-
-ConfigEntry Entry(AssignmentKind kind, uint32_t value, uint16_t code = 0) {
-    return ConfigEntry{static_cast<uint16_t>(kind), code, value, 0, 0};
-}
 
 std::array<uint8_t, 3> At(const sim::KeyBlock& block, size_t position) {
     return {block[3 * position], block[3 * position + 1], block[3 * position + 2]};
@@ -44,16 +33,16 @@ TEST(Download, AllProfilesReachTheKeyboardInOneSequence) {
     {
         std::lock_guard lock(f.store.lockA());
         EditCopy& edit = f.store.edit();
-        edit.macros = {Macro(u"Burst", 7, 3, 2), Macro(u"Hold", 2, 1)};
-        edit.image.setEntry(0, 0x1E, Entry(AssignmentKind::Key, 0x030));    // A sends B
-        edit.image.setEntry(0, 0x10, Entry(AssignmentKind::Macro, 2, 1));   // Q plays Hold (position 1)
-        edit.image.setEntry(1, 0x01, Entry(AssignmentKind::Disabled, 0));   // Esc off
-        edit.image.setEntry(1, 0x1E, Entry(AssignmentKind::Key, 0x15C));    // A sends Right Win
-        edit.image.setEntry(2, 0x3B, Entry(AssignmentKind::Media, 7));      // F1 is Mute
-        edit.image.setEntry(2, 0x1E, Entry(AssignmentKind::Macro, 99, 1));  // a macro that is gone
-        edit.image.setEntry(2, 0x30, Entry(AssignmentKind::Function, 4));   // B copies
-        edit.image.setEntry(2, KeySlot(0x15C), Entry(AssignmentKind::StopMacro, 0));
-        edit.image.setEntry(2, 0x10, Entry(AssignmentKind::TextBlock, 0));
+        edit.macros = {MakeMacro(u"Burst", 7, test::Taps(3), 2), MakeMacro(u"Hold", 2, test::Taps(1))};
+        edit.image.setEntry(0, 0x1E, MakeEntry(AssignmentKind::Key, 0x030));    // A sends B
+        edit.image.setEntry(0, 0x10, MakeEntry(AssignmentKind::Macro, 2, 1));   // Q plays Hold (position 1)
+        edit.image.setEntry(1, 0x01, MakeEntry(AssignmentKind::Disabled, 0));   // Esc off
+        edit.image.setEntry(1, 0x1E, MakeEntry(AssignmentKind::Key, 0x15C));    // A sends Right Win
+        edit.image.setEntry(2, 0x3B, MakeEntry(AssignmentKind::Media, 7));      // F1 is Mute
+        edit.image.setEntry(2, 0x1E, MakeEntry(AssignmentKind::Macro, 99, 1));  // a macro that is gone
+        edit.image.setEntry(2, 0x30, MakeEntry(AssignmentKind::Function, 4));   // B copies
+        edit.image.setEntry(2, KeySlot(0x15C), MakeEntry(AssignmentKind::StopMacro, 0));
+        edit.image.setEntry(2, 0x10, MakeEntry(AssignmentKind::TextBlock, 0));
         edit.names.Set(EntryIndex(2, 0x10), u"hello");
         ASSERT_TRUE(f.transfer.CopyAndDownload(true)) << f.transfer.lastError();
     }
@@ -104,8 +93,8 @@ TEST(Download, CurrentProfileOnly) {
     f.sim().SetMemory(memory);
     {
         std::lock_guard lock(f.store.lockA());
-        f.store.edit().image.setEntry(2, 0x1E, Entry(AssignmentKind::Disabled, 0));
-        f.store.edit().image.setEntry(0, 0x1E, Entry(AssignmentKind::Disabled, 0));
+        f.store.edit().image.setEntry(2, 0x1E, MakeEntry(AssignmentKind::Disabled, 0));
+        f.store.edit().image.setEntry(0, 0x1E, MakeEntry(AssignmentKind::Disabled, 0));
         ASSERT_TRUE(f.transfer.CopyAndDownload(false));
     }
     EXPECT_EQ(At(f.sim().keyBlock(2), kPosA), (std::array<uint8_t, 3>{0, 0, 0}));
@@ -117,7 +106,7 @@ TEST(Download, NamesAreLeftOutWhenOnlyTheShortFormFits) {
     ConfigFixture f(test::WithMacroUnits(1));  // 128 bytes
     std::lock_guard lock(f.store.lockA());
     // Without names 16 + 2 + 4 + 80 = 102 bytes; the name adds 30.
-    f.store.edit().macros = {Macro(u"AFifteenCharNam", 1, 20)};
+    f.store.edit().macros = {MakeMacro(u"AFifteenCharNam", 1, test::Taps(20))};
     ASSERT_TRUE(f.transfer.CopyAndDownload(true));
     ASSERT_EQ(f.prompts.messages.size(), 1u);
     EXPECT_EQ(f.prompts.messages[0], f.texts[TextId::EXTRA_PROFILE_SPACE_TIGHT]);
@@ -132,7 +121,7 @@ TEST(Download, NamesAreLeftOutWhenOnlyTheShortFormFits) {
 TEST(Download, TooManyMacrosSendNothing) {
     ConfigFixture f(test::WithMacroUnits(1));
     std::lock_guard lock(f.store.lockA());
-    f.store.edit().macros = {Macro(u"m", 1, 40)};  // 16 + 2 + 4 + 160 bytes
+    f.store.edit().macros = {MakeMacro(u"m", 1, test::Taps(40))};  // 16 + 2 + 4 + 160 bytes
     EXPECT_FALSE(f.transfer.CopyAndDownload(true));
     ASSERT_EQ(f.prompts.messages.size(), 1u);
     EXPECT_EQ(f.prompts.messages[0], f.texts[TextId::EXTRA_MACRO_TOO_LONG]);
@@ -219,19 +208,21 @@ TEST(SetCurrentProfile, WithoutKeyboardLeavesItUnknown) {
 TEST(MacroUsedByKeys, AsksOnlyWhenAKeyOfTheCurrentProfileOnwardsPlaysIt) {
     ConfigFixture f;
     f.link().state().currentProfile.store(1);
-    MacroRecord m = Macro(u"m", 5, 0);
+    MacroRecord m = MakeMacro(u"m", 5, test::Taps(0));
     {
         std::lock_guard lock(f.store.lockA());
         f.store.edit().image.setEntry(0, 0x10,
-                                      Entry(AssignmentKind::Macro, 5, 1));  // before the current block
-        f.store.edit().image.setEntry(1, 256, Entry(AssignmentKind::Macro, 5, 1));  // G1 of the current block
+                                      MakeEntry(AssignmentKind::Macro, 5, 1));  // before the current block
+        f.store.edit().image.setEntry(1, 256,
+                                      MakeEntry(AssignmentKind::Macro, 5, 1));  // G1 of the current block
     }
     EXPECT_TRUE(f.transfer.MacroUsedByKeys(m));
     EXPECT_TRUE(f.prompts.messages.empty());
 
     {
         std::lock_guard lock(f.store.lockA());
-        f.store.edit().image.setEntry(3, 10, Entry(AssignmentKind::Macro, 0x10005, 1));  // low 16 bits match
+        f.store.edit().image.setEntry(3, 10,
+                                      MakeEntry(AssignmentKind::Macro, 0x10005, 1));  // low 16 bits match
     }
     f.prompts.answers = {PromptAnswer::No};
     EXPECT_FALSE(f.transfer.MacroUsedByKeys(m));

@@ -5,27 +5,20 @@
 #include "macro/macro_blob.h"
 #include "macro/macro_record.h"
 #include "platform/bytes.h"
+#include "tests/support/config_builders.h"
 
 namespace vornak {
 namespace {
 
-const LanguageTexts kBuiltIn;
+using test::MakeEntry;
+using test::MakeMacro;
 
-MacroRecord Macro(std::u16string_view name, uint16_t id, std::vector<MacroAction> actions,
-                  uint8_t cycles = 1) {
-    MacroRecord m{};
-    m.SetName(name);
-    m.id = id;
-    m.cycles = cycles;
-    m.actionCount = static_cast<uint16_t>(actions.size());
-    std::copy(actions.begin(), actions.end(), m.actions);
-    return m;
-}
+const LanguageTexts kBuiltIn;
 
 TEST(MacroRecord, NewRecordTakesTheLowestFreeId) {
     std::vector<MacroRecord> list;
-    list.push_back(Macro(u"a", 1, {}));
-    list.push_back(Macro(u"c", 3, {}));
+    list.push_back(MakeMacro(u"a", 1, {}));
+    list.push_back(MakeMacro(u"c", 3, {}));
     const MacroRecord r = NewMacroRecord(u"Macro4", list);
     EXPECT_EQ(r.id, 2);
     EXPECT_EQ(r.cycles, 1);
@@ -34,7 +27,7 @@ TEST(MacroRecord, NewRecordTakesTheLowestFreeId) {
     EXPECT_EQ(r.Name(), u"Macro4");
     std::vector<MacroRecord> full;
     for (uint16_t id = 1; id <= 100; ++id)
-        full.push_back(Macro(u"m", id, {}));
+        full.push_back(MakeMacro(u"m", id, {}));
     EXPECT_EQ(LowestFreeMacroId(full), 0);
 }
 
@@ -46,7 +39,7 @@ TEST(MacroRecord, NameIsCutTo249Units) {
 }
 
 TEST(MacroRecord, PositionAndIdLookups) {
-    const std::vector<MacroRecord> list = {Macro(u"a", 7, {}), Macro(u"b", 3, {})};
+    const std::vector<MacroRecord> list = {MakeMacro(u"a", 7, {}), MakeMacro(u"b", 3, {})};
     EXPECT_EQ(MacroPositionOfId(list, 3), 1u);
     EXPECT_EQ(MacroPositionOfId(list, 0x10003), 1u);  // compared on the low 16 bits
     EXPECT_EQ(MacroPositionOfId(list, 9), 0u);
@@ -63,7 +56,7 @@ TEST(MacroBlob, SizesWithAndWithoutNames) {
     EXPECT_EQ(ReadLe16(*empty, 0), 0x55AA);
     EXPECT_EQ(ReadLe16(*empty, 4), 0);
 
-    const std::vector<MacroRecord> one = {Macro(u"ab", 1, {{10, 0x1E, 0}, {10, 0x1E, 1}, {0, 0x30, 0}})};
+    const std::vector<MacroRecord> one = {MakeMacro(u"ab", 1, {{10, 0x1E, 0}, {10, 0x1E, 1}, {0, 0x30, 0}})};
     const MacroBlobSizes s = ComputeMacroBlobSizes(one);
     EXPECT_EQ(s.withoutNames, 34u);
     EXPECT_EQ(s.withNames, 38u);
@@ -80,7 +73,7 @@ TEST(MacroBlob, SizesWithAndWithoutNames) {
 TEST(MacroBlob, SizesBeyondSixteenBitsAreNotWrapped) {
     std::vector<MacroRecord> big(100);
     for (uint16_t i = 0; i < 100; ++i) {
-        big[i] = Macro(u"m", static_cast<uint16_t>(i + 1), {});
+        big[i] = MakeMacro(u"m", static_cast<uint16_t>(i + 1), {});
         big[i].actionCount = 2000;
     }
     EXPECT_EQ(ComputeMacroBlobSizes(big).withoutNames, 16u + 200u + 100u * 8004u);
@@ -112,8 +105,8 @@ TEST(MacroBlob, ActionWords) {
 
 TEST(MacroBlob, DecodesWhatItEncodes) {
     const std::vector<MacroRecord> list = {
-        Macro(u"Greet", 4, {{120, 0x01D, 0}, {30, 0x02E, 0}, {40000, 0x02E, 1}, {0, 0x01D, 1}}, 3),
-        Macro(u"Media", 9, {{0, 0x120, 0}, {10, 0x120, 1}, {0, 0x15E, 0}}, 255),
+        MakeMacro(u"Greet", 4, {{120, 0x01D, 0}, {30, 0x02E, 0}, {40000, 0x02E, 1}, {0, 0x01D, 1}}, 3),
+        MakeMacro(u"Media", 9, {{0, 0x120, 0}, {10, 0x120, 1}, {0, 0x15E, 0}}, 255),
     };
     for (bool names : {true, false}) {
         const auto blob = EncodeMacroBlob(list, names);
@@ -140,7 +133,7 @@ TEST(MacroBlob, DecodesWhatItEncodes) {
 }
 
 TEST(MacroBlob, DecodedDelaysAreWholeSteps) {
-    const auto blob = EncodeMacroBlob(std::vector{Macro(u"d", 1, {{47, 0x01E, 0}})}, false);
+    const auto blob = EncodeMacroBlob(std::vector{MakeMacro(u"d", 1, {{47, 0x01E, 0}})}, false);
     EXPECT_EQ((*DecodeMacroBlob(*blob, kBuiltIn))[0].actions[0].delay, 40u);
 }
 
@@ -153,8 +146,8 @@ class MacroBlobRejects : public ::testing::TestWithParam<BadBlob> {};
 
 // A blob read from the keyboard is untrusted: each damage must be refused, never read past.
 TEST_P(MacroBlobRejects, Damaged) {
-    const std::vector<MacroRecord> list = {Macro(u"ab", 1, {{10, 0x1E, 0}, {10, 0x1E, 1}}),
-                                           Macro(u"cd", 2, {{10, 0x30, 0}})};
+    const std::vector<MacroRecord> list = {MakeMacro(u"ab", 1, {{10, 0x1E, 0}, {10, 0x1E, 1}}),
+                                           MakeMacro(u"cd", 2, {{10, 0x30, 0}})};
     auto blob = *EncodeMacroBlob(list, true);
     ASSERT_TRUE(DecodeMacroBlob(blob, kBuiltIn));
     GetParam().damage(blob);
@@ -181,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MacroBlob, BytesAfterItsSizeAreIgnored) {
-    auto blob = *EncodeMacroBlob(std::vector{Macro(u"ab", 1, {{10, 0x1E, 0}})}, true);
+    auto blob = *EncodeMacroBlob(std::vector{MakeMacro(u"ab", 1, {{10, 0x1E, 0}})}, true);
     blob.resize(blob.size() + 100, 0xEE);
     ASSERT_TRUE(DecodeMacroBlob(blob, kBuiltIn));
 }

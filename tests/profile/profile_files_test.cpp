@@ -10,45 +10,34 @@
 #include "platform/file_io.h"
 #include "platform/utf.h"
 #include "profile/profile_file.h"
+#include "tests/support/config_builders.h"
 #include "tests/support/config_fixture.h"
 
 namespace vornak {
 namespace {
+
+using test::MakeEntry;
+using test::MakeMacro;
 
 namespace fs = std::filesystem;
 using test::ConfigFixture;
 using test::ReadBytes;
 using test::WriteBytes;
 
-ConfigEntry Entry(AssignmentKind kind, uint32_t value, uint16_t code = 0) {
-    return ConfigEntry{static_cast<uint16_t>(kind), code, value, 0, 0};
-}
-
-MacroRecord Macro(std::u16string_view name, uint16_t id, std::vector<MacroAction> actions,
-                  uint8_t cycles = 1) {
-    MacroRecord m{};
-    m.SetName(name);
-    m.id = id;
-    m.cycles = cycles;
-    m.actionCount = static_cast<uint16_t>(actions.size());
-    std::copy(actions.begin(), actions.end(), m.actions);
-    return m;
-}
-
 // A configuration that uses every kind the keyboard can carry, with names and two macros.
 void FillEdit(ConfigStore& store) {
     std::lock_guard lock(store.lockA());
     EditCopy& e = store.edit();
-    e.macros = {Macro(u"Greet", 1, {{50, 0x01D, 0}, {50, 0x02E, 0}, {0, 0x02E, 1}, {0, 0x01D, 1}}, 3),
-                Macro(u"Vol", 2, {{0, 0x130, 0}, {20, 0x130, 1}}, 1)};
-    e.image.setEntry(0, 0x1E, Entry(AssignmentKind::Key, 0x030));
-    e.image.setEntry(0, 0x01, Entry(AssignmentKind::Disabled, 0));
-    e.image.setEntry(0, 0x10, Entry(AssignmentKind::Macro, 1, 3));
-    e.image.setEntry(1, 0x3B, Entry(AssignmentKind::Media, 16));
-    e.image.setEntry(1, 0x11, Entry(AssignmentKind::Macro, 2, 1));
-    e.image.setEntry(2, 0x30, Entry(AssignmentKind::Function, 10));
-    e.image.setEntry(2, KeySlot(0x15C), Entry(AssignmentKind::StopMacro, 0));
-    e.image.setEntry(2, 0x1D, Entry(AssignmentKind::Key, 0x15C));
+    e.macros = {MakeMacro(u"Greet", 1, {{50, 0x01D, 0}, {50, 0x02E, 0}, {0, 0x02E, 1}, {0, 0x01D, 1}}, 3),
+                MakeMacro(u"Vol", 2, {{0, 0x130, 0}, {20, 0x130, 1}}, 1)};
+    e.image.setEntry(0, 0x1E, MakeEntry(AssignmentKind::Key, 0x030));
+    e.image.setEntry(0, 0x01, MakeEntry(AssignmentKind::Disabled, 0));
+    e.image.setEntry(0, 0x10, MakeEntry(AssignmentKind::Macro, 1, 3));
+    e.image.setEntry(1, 0x3B, MakeEntry(AssignmentKind::Media, 16));
+    e.image.setEntry(1, 0x11, MakeEntry(AssignmentKind::Macro, 2, 1));
+    e.image.setEntry(2, 0x30, MakeEntry(AssignmentKind::Function, 10));
+    e.image.setEntry(2, KeySlot(0x15C), MakeEntry(AssignmentKind::StopMacro, 0));
+    e.image.setEntry(2, 0x1D, MakeEntry(AssignmentKind::Key, 0x15C));
 }
 
 std::vector<uint8_t> MustSerialize(EditCopy copy) {
@@ -111,7 +100,7 @@ TEST(ImportProfile, BodyThatFailsToLoadKeepsTheStore) {
     FillEdit(f.store);
     const auto before = MustSerialize(f.store.edit());
     EditCopy other;
-    other.image.setEntry(5, Entry(AssignmentKind::LaunchProgram, 0));
+    other.image.setEntry(5, MakeEntry(AssignmentKind::LaunchProgram, 0));
     other.names.Set(5, u"prog");
     auto bytes = MustSerialize(other);
     bytes.resize(bytes.size() - 2);  // shorter than its total
@@ -127,9 +116,9 @@ TEST(ImportProfile, ExportAndReimportGiveTheSameConfiguration) {
     FillEdit(f.store);
     {
         std::lock_guard lock(f.store.lockA());
-        f.store.edit().image.setEntry(10, Entry(AssignmentKind::LaunchProgram, 0));
+        f.store.edit().image.setEntry(10, MakeEntry(AssignmentKind::LaunchProgram, 0));
         f.store.edit().names.Set(10, u"/usr/bin/gnome-calculator");
-        f.store.edit().image.setEntry(700, Entry(AssignmentKind::TextBlock, 0));
+        f.store.edit().image.setEntry(700, MakeEntry(AssignmentKind::TextBlock, 0));
         f.store.edit().names.Set(700, u"Best regards, \x4E16\x754C");
     }
     f.prompts.files = {f.dir / "backup.fwc"};
@@ -169,7 +158,7 @@ TEST(ImportProfile, AReadOnlyFileImports) {
 TEST(ImportProfile, TheWorkingFileIsRewrittenOnlyWhenItExists) {
     ConfigFixture f;
     EditCopy source;
-    source.image.setEntry(0, 0x1E, Entry(AssignmentKind::Disabled, 0));
+    source.image.setEntry(0, 0x1E, MakeEntry(AssignmentKind::Disabled, 0));
     WriteBytes(f.dir / "in.fwc", MustSerialize(source));
     ASSERT_TRUE(f.files.ImportFrom(f.dir / "in.fwc"));
     EXPECT_FALSE(fs::exists(f.paths.userFolder / "$Profile0"));

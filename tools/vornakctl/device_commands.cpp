@@ -1,5 +1,6 @@
 // Commands that talk to the keyboard.
 #include <cstdio>
+#include <functional>
 #include <system_error>
 
 #include "keyboard/key_buttons.h"
@@ -386,44 +387,46 @@ bool PrepareUserModes(Context& ctx, KeyboardSession& kb) {
     return true;
 }
 
+// Checks the arguments, opens the keyboard, prepares the user-mode files, selects the mode (which sends its
+// colours), then runs the rest of the command.
+int WithUserMode(Context& ctx, bool withPaints,
+                 const std::function<int(UserModes&, const UserModeArgs&)>& rest = nullptr) {
+    UserModeArgs args;
+    if (const int r = ParseUserModeArgs(ctx, withPaints, args); r != kExitOk) return r;
+    KeyboardSession kb(ctx);
+    if (const int r = kb.Open(); r != kExitOk) return r;
+    if (!PrepareUserModes(ctx, kb)) return kExitFileWrite;
+    UserModes modes(kb.link(), ctx.paths.userModePrefix);
+    std::string error;
+    if (!modes.SelectUserMode(args.profile, args.mode, &error)) return Fail(kExitFileWrite, error);
+    return rest ? rest(modes, args) : kExitOk;
+}
+
 }  // namespace
 
 int CmdUserMode(Context& ctx) {
-    UserModeArgs args;
-    if (const int r = ParseUserModeArgs(ctx, false, args); r != kExitOk) return r;
-    KeyboardSession kb(ctx);
-    if (const int r = kb.Open(); r != kExitOk) return r;
-    if (!PrepareUserModes(ctx, kb)) return kExitFileWrite;
-    UserModes modes(kb.link(), ctx.paths.userModePrefix);
-    std::string error;
-    if (!modes.SelectUserMode(args.profile, args.mode, &error)) return Fail(kExitFileWrite, error);
-    return kExitOk;
+    return WithUserMode(ctx, false);
 }
 
 int CmdPaint(Context& ctx) {
-    UserModeArgs args;
-    if (const int r = ParseUserModeArgs(ctx, true, args); r != kExitOk) return r;
-    KeyboardSession kb(ctx);
-    if (const int r = kb.Open(); r != kExitOk) return r;
-    if (!PrepareUserModes(ctx, kb)) return kExitFileWrite;
-    UserModes modes(kb.link(), ctx.paths.userModePrefix);
-    std::string error;
-    if (!modes.SelectUserMode(args.profile, args.mode, &error)) return Fail(kExitFileWrite, error);
-    // Paint with brush 0 (a colour of the key's own), then give the user's brushes back.
-    const UserBrushes saved = modes.brushes();
-    bool ok = modes.SelectTool(args.profile, 0, &error);
-    for (const auto& [position, colour] : args.paints) {
-        ok = ok && modes.SetColor(args.profile, colour, &error) &&
-             modes.PaintPosition(args.profile, position, &error);
-    }
-    ok = modes.SetColor(args.profile, saved.color, &error) && ok;
-    ok = modes.SelectTool(args.profile, saved.tool, &error) && ok;
-    if (!ok) return Fail(kExitFileWrite, error);
-    if (!ctx.options.json) {
-        for (const auto& [position, colour] : args.paints)
-            std::printf("position %3d  %s\n", position, Hex(colour).c_str());
-    }
-    return kExitOk;
+    return WithUserMode(ctx, true, [&ctx](UserModes& modes, const UserModeArgs& args) -> int {
+        std::string error;
+        // Paint with brush 0 (a colour of the key's own), then give the user's brushes back.
+        const UserBrushes saved = modes.brushes();
+        bool ok = modes.SelectTool(args.profile, 0, &error);
+        for (const auto& [position, colour] : args.paints) {
+            ok = ok && modes.SetColor(args.profile, colour, &error) &&
+                 modes.PaintPosition(args.profile, position, &error);
+        }
+        ok = modes.SetColor(args.profile, saved.color, &error) && ok;
+        ok = modes.SelectTool(args.profile, saved.tool, &error) && ok;
+        if (!ok) return Fail(kExitFileWrite, error);
+        if (!ctx.options.json) {
+            for (const auto& [position, colour] : args.paints)
+                std::printf("position %3d  %s\n", position, Hex(colour).c_str());
+        }
+        return kExitOk;
+    });
 }
 
 }  // namespace vornak::cli
