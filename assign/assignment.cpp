@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "device/config_image.h"
+#include "config/config_image.h"
 #include "platform/text_format.h"
 
 namespace vornak {

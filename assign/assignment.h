@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/core/language_texts.h"
-#include "device/config_entry.h"
+#include "config/config_entry.h"
 #include "keyboard/key_table.h"
 #include "macro/macro_record.h"
 

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "keyboard/preview.h"
-#include "keyboard/user_modes.h"
+#include "lighting/preview.h"
+#include "lighting/user_modes.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 

@@ -1,6 +1,5 @@
-// The link to the keyboard: the channels, the LED status, and the command/reply exchange with a wrapper for every
-// command the program sends. One DeviceLink per process. (Interface agreed by the layers above; the
-// implementation lives in device_link.cpp.)
+// The link to the keyboard: the channels, the LED status, and the command/reply exchange with a wrapper for
+// every command the program sends. One DeviceLink per process; PortHubLink is the implementation.
 #pragma once
 
 #include <array>
@@ -54,7 +53,7 @@ struct LinkState {
 };
 
 class DeviceLink {
-public:
+  public:
     virtual ~DeviceLink() = default;
 
     virtual LinkState& state() = 0;
@@ -68,22 +67,23 @@ public:
 
     // Command wrappers: 1 on success, the SendCommand result when it is not 1, kLinkStatusFF / kLinkStatusFE
     // when the reply's status byte says so.
-    virtual int BeginSequence() = 0;                                  // 1
-    virtual int EndSequence() = 0;                                    // 2, after the end pause
-    virtual int ReadSettings(SettingsBlock& out) = 0;                 // 3
-    virtual int WriteSettings(const SettingsBlock& block) = 0;        // 4
+    virtual int BeginSequence() = 0;                            // 1
+    virtual int EndSequence() = 0;                              // 2, after the end pause
+    virtual int ReadSettings(SettingsBlock& out) = 0;           // 3
+    virtual int WriteSettings(const SettingsBlock& block) = 0;  // 4
     // 5: reads 56 bytes of the lighting area from offset (profile x 42 + field).
     virtual int ReadLightingArea(uint16_t offset, std::span<uint8_t, kCommandDataSize> out) = 0;
     // 6: writes at most 56 bytes into the lighting area.
     virtual int WriteLightingArea(uint16_t offset, std::span<const uint8_t> data) = 0;
-    virtual int ReadKeyBlock(int index, KeyBlockBytes& out) = 0;            // 7, in pieces of 56
-    virtual int WriteKeyBlock(int index, const KeyBlockBytes& block) = 0;   // 8, in pieces of 56
-    virtual int ReadMacroArea(std::span<uint8_t> out) = 0;                  // 9: out.size() bytes from offset 0
-    virtual int WriteMacroArea(std::span<const uint8_t> data) = 0;          // 10: from offset 0
-    virtual int ReadDefaultLayout(KeyBlockBytes& out) = 0;                  // 15
+    virtual int ReadKeyBlock(int index, KeyBlockBytes& out) = 0;           // 7, in pieces of 56
+    virtual int WriteKeyBlock(int index, const KeyBlockBytes& block) = 0;  // 8, in pieces of 56
+    virtual int ReadMacroArea(std::span<uint8_t> out) = 0;          // 9: out.size() bytes from offset 0
+    virtual int WriteMacroArea(std::span<const uint8_t> data) = 0;  // 10: from offset 0
+    virtual int ReadDefaultLayout(KeyBlockBytes& out) = 0;          // 15
     // 17: per-key colours; positionField = first MatrixPosition x 3 + profile x 512; at most 56 bytes.
     virtual int WriteKeyColours(uint16_t positionField, std::span<const uint8_t> data) = 0;
-    // 0xEE, sent without waiting for a reply: the result of the library's write (accepted only when exactly 1).
+    // 0xEE, sent without waiting for a reply: the result of the library's write (accepted only when exactly
+    // 1).
     virtual int RequestBootMode() = 0;
 };
 

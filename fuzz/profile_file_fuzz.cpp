@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "device/config_image.h"
+#include "config/config_image.h"
 #include "profile/profile_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

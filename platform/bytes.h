@@ -23,7 +23,8 @@ inline void WriteLe16(std::span<uint8_t> b, size_t offset, uint16_t v) {
 }
 
 inline void WriteLe32(std::span<uint8_t> b, size_t offset, uint32_t v) {
-    for (size_t i = 0; i < 4; ++i) b[offset + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (size_t i = 0; i < 4; ++i)
+        b[offset + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 }  // namespace vornak

@@ -11,7 +11,7 @@
 namespace vornak {
 
 class SettingsFile {
-public:
+  public:
     static constexpr std::u16string_view kFileName = u"wskb.ini";
     static constexpr std::u16string_view kSection = u"KEYCOLOR";
     static constexpr std::u16string_view kDengCheck = u"DengCheck";
@@ -20,7 +20,9 @@ public:
     explicit SettingsFile(std::filesystem::path file) : ini_(std::move(file)) {}
 
     // The key read with the default "0", compared as an integer with 1.
-    bool IsOn(std::u16string_view key) const { return ParseLeadingInt(ini_.GetString(kSection, key, u"0")) == 1; }
+    bool IsOn(std::u16string_view key) const {
+        return ParseLeadingInt(ini_.GetString(kSection, key, u"0")) == 1;
+    }
     // Writes "1" or "0".
     bool Set(std::u16string_view key, bool on, std::string* error = nullptr) const {
         return ini_.WriteString(kSection, key, on ? u"1" : u"0", error);
@@ -28,7 +30,7 @@ public:
 
     const std::filesystem::path& path() const { return ini_.path(); }
 
-private:
+  private:
     CIniFile ini_;
 };
 

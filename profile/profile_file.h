@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "device/config_store.h"
+#include "config/config_store.h"
 
 namespace vornak {
 

@@ -8,10 +8,10 @@
 
 #include "app/core/language_texts.h"
 #include "app/core/prompts.h"
-#include "device/config_store.h"
-#include "device/config_transfer.h"
+#include "config/config_store.h"
 #include "device/device_link.h"
 #include "platform/paths.h"
+#include "transfer/config_transfer.h"
 
 namespace vornak {
 

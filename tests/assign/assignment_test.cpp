@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "device/config_image.h"
+#include "config/config_image.h"
 #include "keyboard/key_buttons.h"
 #include "tests/support/config_builders.h"
 

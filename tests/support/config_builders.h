@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "assign/assignment.h"
-#include "device/config_entry.h"
+#include "config/config_entry.h"
 #include "macro/macro_record.h"
 
 namespace vornak::test {

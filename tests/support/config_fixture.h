@@ -4,11 +4,11 @@
 
 #include <memory>
 
-#include "device/config_transfer.h"
 #include "profile/profile_files.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/sim_harness.h"
 #include "tests/support/temp_dir.h"
+#include "transfer/config_transfer.h"
 
 namespace vornak::test {
 

@@ -5,7 +5,7 @@
 
 #include "keyboard/key_buttons.h"
 #include "keyboard/key_table.h"
-#include "keyboard/user_modes.h"
+#include "lighting/user_modes.h"
 #include "platform/file_io.h"
 #include "platform/text_format.h"
 #include "platform/utf.h"

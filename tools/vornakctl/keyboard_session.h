@@ -5,14 +5,14 @@
 #include <memory>
 #include <string>
 
-#include "device/config_store.h"
-#include "device/config_transfer.h"
+#include "config/config_store.h"
 #include "device/link_events.h"
 #include "device/port_hub_api.h"
 #include "device/port_hub_link.h"
-#include "keyboard/lighting.h"
+#include "lighting/lighting.h"
 #include "profile/profile_files.h"
 #include "tools/vornakctl/cli.h"
+#include "transfer/config_transfer.h"
 
 namespace vornak::cli {
 

@@ -1,4 +1,4 @@
-#include "keyboard/preview.h"
+#include "lighting/preview.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "keyboard/key_buttons.h"
-#include "keyboard/lighting.h"
+#include "lighting/lighting.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/settings_file.h"

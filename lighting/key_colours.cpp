@@ -1,4 +1,4 @@
-#include "keyboard/key_colours.h"
+#include "lighting/key_colours.h"
 
 namespace vornak {
 

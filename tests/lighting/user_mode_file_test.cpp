@@ -3,7 +3,7 @@
 #include <set>
 
 #include "keyboard/key_buttons.h"
-#include "keyboard/user_modes.h"
+#include "lighting/user_modes.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/settings_file.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "device/device_link.h"
-#include "keyboard/key_colours.h"
-#include "keyboard/lighting_block.h"
+#include "lighting/key_colours.h"
+#include "lighting/lighting_block.h"
 #include "platform/ini_file.h"
 
 namespace vornak {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "device/config_entry.h"
+#include "config/config_entry.h"
 
 namespace vornak {
 

@@ -8,7 +8,7 @@
 
 #include "device/device_link.h"
 #include "keyboard/key_table.h"
-#include "keyboard/lighting_block.h"
+#include "lighting/lighting_block.h"
 
 namespace vornak {
 

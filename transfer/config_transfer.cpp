@@ -1,4 +1,4 @@
-#include "device/config_transfer.h"
+#include "transfer/config_transfer.h"
 
 #include "keyboard/key_table.h"
 #include "macro/macro_blob.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "device/config_image.h"
+#include "config/config_image.h"
 #include "macro/macro_record.h"
 
 namespace vornak {

@@ -1,4 +1,4 @@
-#include "keyboard/effects.h"
+#include "lighting/effects.h"
 
 #include <algorithm>
 #include <array>

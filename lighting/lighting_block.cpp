@@ -1,4 +1,4 @@
-#include "keyboard/lighting_block.h"
+#include "lighting/lighting_block.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include "app/core/language_texts.h"
 #include "app/core/prompts.h"
 #include "assign/assignment.h"
-#include "device/config_store.h"
+#include "config/config_store.h"
 #include "device/device_link.h"
 
 namespace vornak {

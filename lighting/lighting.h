@@ -11,9 +11,9 @@
 
 #include "app/core/language_texts.h"
 #include "device/device_link.h"
-#include "keyboard/effects.h"
-#include "keyboard/lighting_block.h"
-#include "keyboard/user_modes.h"
+#include "lighting/effects.h"
+#include "lighting/lighting_block.h"
+#include "lighting/user_modes.h"
 
 namespace vornak {
 

@@ -1,4 +1,4 @@
-#include "keyboard/lighting.h"
+#include "lighting/lighting.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "device/config_image.h"
+#include "config/config_image.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "keyboard/user_modes.h"
+#include "lighting/user_modes.h"
 
 #include <algorithm>
 #include <optional>

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "keyboard/lighting_block.h"
+#include "lighting/lighting_block.h"
 #include "platform/ini_file.h"
 
 namespace vornak {

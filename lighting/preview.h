@@ -9,7 +9,7 @@
 #include <span>
 
 #include "keyboard/key_table.h"
-#include "keyboard/lighting_block.h"
+#include "lighting/lighting_block.h"
 
 namespace vornak {
 

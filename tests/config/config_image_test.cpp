@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "device/config_image.h"
-#include "device/config_store.h"
+#include "config/config_image.h"
+#include "config/config_store.h"
 #include "platform/bytes.h"
 
 namespace vornak {

@@ -1,8 +1,8 @@
-#include "keyboard/lighting_block.h"
+#include "lighting/lighting_block.h"
 
 #include <gtest/gtest.h>
 
-#include "keyboard/effects.h"
+#include "lighting/effects.h"
 #include "platform/ini_file.h"
 
 namespace vornak {

@@ -1,4 +1,4 @@
-#include "device/config_store.h"
+#include "config/config_store.h"
 
 #include <algorithm>
 

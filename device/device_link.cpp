@@ -1,1 +1,0 @@
-#include "device/device_link.h"
