@@ -26,7 +26,7 @@ class NullLink : public DeviceLink {
     int EndSequence() override { return kLinkOk; }
     int ReadSettings(SettingsBlock&) override { return kLinkOk; }
     int WriteSettings(const SettingsBlock&) override { return kLinkOk; }
-    int ReadLightingArea(uint16_t, std::span<uint8_t, kCommandDataSize>) override { return kLinkOk; }
+    int ReadLightingArea(uint16_t, std::span<uint8_t>) override { return kLinkOk; }
     int WriteLightingArea(uint16_t, std::span<const uint8_t>) override { return kLinkOk; }
     int ReadKeyBlock(int, KeyBlockBytes&) override { return kLinkOk; }
     int WriteKeyBlock(int, const KeyBlockBytes&) override { return kLinkOk; }

@@ -73,6 +73,14 @@ DeviceCommand DeviceCommand::Make(uint8_t code, uint8_t length, uint16_t offset,
     return c;
 }
 
+DeviceCommand DeviceCommand::BootModeRequest() {
+    DeviceCommand c;
+    c.bytes[command_field::kReportId] = kCommandReportId;
+    c.bytes[command_field::kCode] = command_code::kBootMode;
+    c.bytes[command_field::kLength] = command_code::kBootMode;
+    return c;
+}
+
 uint16_t DeviceCommand::offset() const {
     return ReadLe16(bytes, command_field::kOffset);
 }

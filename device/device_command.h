@@ -93,6 +93,9 @@ struct DeviceCommand {
     // A sealed request: report id, code, length, offset, data (at most 56 bytes; more is cut), checksum.
     static DeviceCommand Make(uint8_t code, uint8_t length = 0, uint16_t offset = 0,
                               std::span<const uint8_t> data = {});
+    // The request to restart into the update loader: 0xEE in bytes 3 and 4, everything else 0. Unlike every
+    // other report it is not sealed: bytes 1 and 2 stay 0.
+    static DeviceCommand BootModeRequest();
 
     uint8_t code() const { return bytes[command_field::kCode]; }
     uint8_t length() const { return bytes[command_field::kLength]; }

@@ -71,8 +71,8 @@ class DeviceLink {
     virtual int EndSequence() = 0;                              // 2, after the end pause
     virtual int ReadSettings(SettingsBlock& out) = 0;           // 3
     virtual int WriteSettings(const SettingsBlock& block) = 0;  // 4
-    // 5: reads 56 bytes of the lighting area from offset (profile x 42 + field).
-    virtual int ReadLightingArea(uint16_t offset, std::span<uint8_t, kCommandDataSize> out) = 0;
+    // 5: reads out.size() bytes (at most 56) of the lighting area from offset (profile x 42 + field).
+    virtual int ReadLightingArea(uint16_t offset, std::span<uint8_t> out) = 0;
     // 6: writes at most 56 bytes into the lighting area.
     virtual int WriteLightingArea(uint16_t offset, std::span<const uint8_t> data) = 0;
     virtual int ReadKeyBlock(int index, KeyBlockBytes& out) = 0;           // 7, in pieces of 56

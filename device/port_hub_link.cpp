@@ -419,8 +419,10 @@ int PortHubLink::WriteSettings(const SettingsBlock& block) {
     return Exchange(DeviceCommand::Make(command_code::kWriteSettings, kSettingsBlockSize, 0, block));
 }
 
-int PortHubLink::ReadLightingArea(uint16_t offset, std::span<uint8_t, kCommandDataSize> out) {
-    return Exchange(DeviceCommand::Make(command_code::kReadLighting, kCommandDataSize, offset), out);
+int PortHubLink::ReadLightingArea(uint16_t offset, std::span<uint8_t> out) {
+    if (out.size() > kCommandDataSize) return kLinkBadIndex;
+    return Exchange(
+        DeviceCommand::Make(command_code::kReadLighting, static_cast<uint8_t>(out.size()), offset), out);
 }
 
 int PortHubLink::WriteLightingArea(uint16_t offset, std::span<const uint8_t> data) {
@@ -455,7 +457,7 @@ int PortHubLink::WriteKeyColours(uint16_t positionField, std::span<const uint8_t
 
 int PortHubLink::RequestBootMode() {
     if (GetDeviceCount() == 0) return kLinkNoDevice;
-    DeviceCommand c = DeviceCommand::Make(command_code::kBootMode, command_code::kBootMode);
+    const DeviceCommand c = DeviceCommand::BootModeRequest();
     const uint32_t id = RequestId(kCtrlChannel.filter, nullptr, 0, c.bytes);
     return api_.RequestWriteOne(&kCtrlChannel.filter, nullptr, 0, c.bytes.data(),
                                 static_cast<int>(c.bytes.size()), id, nullptr);

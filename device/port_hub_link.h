@@ -66,7 +66,7 @@ class PortHubLink final : public DeviceLink {
     int EndSequence() override;
     int ReadSettings(SettingsBlock& out) override;
     int WriteSettings(const SettingsBlock& block) override;
-    int ReadLightingArea(uint16_t offset, std::span<uint8_t, kCommandDataSize> out) override;
+    int ReadLightingArea(uint16_t offset, std::span<uint8_t> out) override;
     int WriteLightingArea(uint16_t offset, std::span<const uint8_t> data) override;
     int ReadKeyBlock(int index, KeyBlockBytes& out) override;
     int WriteKeyBlock(int index, const KeyBlockBytes& block) override;

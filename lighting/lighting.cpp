@@ -41,12 +41,13 @@ int LightingModel::ReadLighting(LightingReadReason reason) {
         link_.state().currentProfile.store(settings[10]);
     const int profile = Profile();
 
+    if (reason == LightingReadReason::Attach) exactReads_ = {};
     std::array<LightingBlock, kLightingProfileCount> blocks{};
     std::array<int, kLightingProfileCount> results{};
     link_.BeginSequence();
     for (int p = 0; p < kLightingProfileCount; ++p) {
         std::array<uint8_t, kCommandDataSize> data{};
-        results[static_cast<size_t>(p)] = link_.ReadLightingArea(LightingOffset(p, 0), data);
+        results[static_cast<size_t>(p)] = ReadBlock(p, data);
         blocks[static_cast<size_t>(p)] = LightingBlock::FromBytes(data);
     }
     link_.EndSequence();
@@ -74,6 +75,20 @@ int LightingModel::ReadLighting(LightingReadReason reason) {
     state_.effectList = list;
     state_.effectTable = EffectTable(list);
     RebuildEffectNames();
+    return result;
+}
+
+int LightingModel::ReadBlock(int profile, std::span<uint8_t, kCommandDataSize> data) {
+    const auto index = static_cast<size_t>(profile);
+    const uint16_t offset = LightingOffset(profile, 0);
+    if (!exactReads_[index]) {
+        const int result = link_.ReadLightingArea(offset, data);
+        if (result == kLinkOk || result == kLinkNoDevice) return result;
+    }
+    // The last block's 56-byte read runs 14 bytes past the end of the lighting area, which firmware may
+    // refuse; a read of exactly the block stays inside. Once that worked, this keyboard gets only those.
+    const int result = link_.ReadLightingArea(offset, data.first(kLightingBlockSize));
+    if (result == kLinkOk) exactReads_[index] = true;
     return result;
 }
 

@@ -3,6 +3,7 @@
 // rules of which bytes go where live here only.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -106,6 +107,8 @@ class LightingModel {
     bool WriteByte(uint8_t field, uint8_t value);
     void Note(bool ok, const std::string& error);
     void RebuildEffectNames();
+    // Block p's read: 56 bytes, or exactly the block where the keyboard refused the longer read.
+    int ReadBlock(int profile, std::span<uint8_t, kCommandDataSize> data);
 
     DeviceLink& link_;
     const LanguageTexts& texts_;
@@ -115,6 +118,8 @@ class LightingModel {
     UserModes userModes_;
     std::vector<std::u16string> effectNames_;
     std::string lastError_;
+    // Profiles whose block is read as exactly 42 bytes, since this keyboard was attached.
+    std::array<bool, kLightingProfileCount> exactReads_{};
 };
 
 }  // namespace vornak

@@ -258,7 +258,8 @@ bool ProfileFiles::ImportFrom(const fs::path& path) {
         downloaded = transfer_.CopyAndDownload(true);
         Refresh();
     }
-    if (view_ != nullptr) view_->SetApplyEnabled(false);
+    // The imported configuration is in the edit copy; while the keyboard does not hold it, Apply can send it.
+    if (view_ != nullptr) view_->SetApplyEnabled(!downloaded);
     lastError_ = downloaded ? "" : transfer_.lastError();
     return downloaded;
 }

@@ -1,5 +1,7 @@
 #include "transfer/config_transfer.h"
 
+#include <algorithm>
+
 #include "keyboard/key_table.h"
 #include "macro/macro_blob.h"
 
@@ -90,20 +92,48 @@ bool ConfigTransfer::DownloadConfiguration(bool allProfiles) {
     for (int p : profiles)
         blocks.push_back(BuildKeyBlock(p));
 
-    // Once a command fails the sequence is broken: the rest is not sent, but an open sequence is still
-    // closed.
-    int result = link_.BeginSequence();
-    if (result == kLinkOk) {
-        result = link_.WriteMacroArea(*blob);
-        for (size_t i = 0; i < blocks.size() && result == kLinkOk; ++i)
-            result = link_.WriteKeyBlock(profiles[i], blocks[i]);
-        const int end = link_.EndSequence();
-        if (result == kLinkOk) result = end;
-        if (!withNames) prompts_.Inform(texts_[TextId::EXTRA_PROFILE_SPACE_TIGHT]);
+    // The answers to begin, the macro write and end are doubtful: firmware busy with its flash may answer
+    // them late or busy and still take the data. A key block write, though, must succeed; after a failed one
+    // the rest is not sent, but the open sequence is still closed.
+    const int begin = link_.BeginSequence();
+    const int macros = link_.WriteMacroArea(*blob);
+    int keys = kLinkOk;
+    int failedProfile = -1;
+    for (size_t i = 0; i < blocks.size() && keys == kLinkOk; ++i) {
+        keys = link_.WriteKeyBlock(profiles[i], blocks[i]);
+        if (keys != kLinkOk) failedProfile = profiles[i];
     }
+    const int end = link_.EndSequence();
+    if (!withNames && begin != kLinkNoDevice) prompts_.Inform(texts_[TextId::EXTRA_PROFILE_SPACE_TIGHT]);
+
+    if (keys != kLinkOk) {
+        lastError_ = "the keyboard did not take the key block of profile " +
+                     std::to_string(failedProfile + 1) + " (error " + std::to_string(keys) + ")";
+        return false;
+    }
+    if (begin == kLinkOk && macros == kLinkOk && end == kLinkOk) return true;
+    // What the keyboard holds decides.
+    lastError_ = VerifyDownload(*blob, profiles, blocks);
+    return lastError_.empty();
+}
+
+std::string ConfigTransfer::VerifyDownload(std::span<const uint8_t> blob, const std::vector<int>& profiles,
+                                           const std::vector<KeyBlockBytes>& blocks) {
+    std::vector<uint8_t> macroArea(blob.size());
+    int result = link_.ReadMacroArea(macroArea);
     if (result != kLinkOk)
-        lastError_ = "the keyboard did not take the configuration (error " + std::to_string(result) + ")";
-    return result == kLinkOk;
+        return "the macros could not be read back to check them (error " + std::to_string(result) + ")";
+    if (!std::equal(macroArea.begin(), macroArea.end(), blob.begin()))
+        return "the keyboard did not take the macros";
+    for (size_t i = 0; i < profiles.size(); ++i) {
+        KeyBlockBytes back{};
+        const std::string which = "the key block of profile " + std::to_string(profiles[i] + 1);
+        result = link_.ReadKeyBlock(profiles[i], back);
+        if (result != kLinkOk)
+            return which + " could not be read back to check it (error " + std::to_string(result) + ")";
+        if (back != blocks[i]) return "the keyboard did not take " + which;
+    }
+    return {};
 }
 
 int ConfigTransfer::CurrentProfile() {
@@ -123,11 +153,14 @@ bool ConfigTransfer::SetCurrentProfile(int profile) {
     bool ok = link_.ReadSettings(settings) == kLinkOk;
     if (ok) {
         settings[10] = static_cast<uint8_t>(profile);
-        // Like every write, the settings block travels inside a begin / end sequence.
-        ok = link_.BeginSequence() == kLinkOk;
-        if (ok) {
-            ok = link_.WriteSettings(settings) == kLinkOk;
-            ok = link_.EndSequence() == kLinkOk && ok;
+        // Like every write, the settings block travels inside a begin / end sequence, whose answers do not
+        // decide on their own: when one failed, the profile the keyboard now reports does.
+        const int begin = link_.BeginSequence();
+        ok = link_.WriteSettings(settings) == kLinkOk;
+        const int end = link_.EndSequence();
+        if (ok && (begin != kLinkOk || end != kLinkOk)) {
+            SettingsBlock back{};
+            ok = link_.ReadSettings(back) == kLinkOk && back[10] == profile;
         }
     }
     link_.state().currentProfile.store(ok ? profile : -1);

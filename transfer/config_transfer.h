@@ -2,7 +2,9 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/core/language_texts.h"
 #include "app/core/prompts.h"
@@ -24,13 +26,15 @@ class ConfigTransfer {
     // lock A.
     bool CopyAndDownload(bool allProfiles);
     // Downloads the send copy: the macro blob (with names when they fit, else without and a message), then
-    // the key block of every profile sent, as one begin / write / end sequence. True only when every command
-    // of the sequence succeeded.
+    // the key block of every profile sent, as one begin / write / end sequence. True when every key block
+    // write succeeded and the keyboard holds what was sent: should begin, the macro write or end fail, the
+    // macro area and the key blocks are read back and compared.
     bool DownloadConfiguration(bool allProfiles);
 
     // The cached on-board profile, else the keyboard's (settings byte 10); -1 when unknown or unreadable.
     int CurrentProfile();
-    // Settings read, byte 10 changed, settings written; the cache follows (-1 on failure).
+    // Settings read, byte 10 changed, settings written; should begin or end fail, the profile read back
+    // decides. The cache follows (-1 on failure).
     bool SetCurrentProfile(int profile);
 
     // Whether a macro may be deleted: true at once for a macro the key dialog created; otherwise, when a key
@@ -47,6 +51,11 @@ class ConfigTransfer {
     const std::string& lastError() const { return lastError_; }
 
   private:
+    // Reads back the macro area and the key blocks just sent: "" when the keyboard holds them, else which
+    // part it did not take.
+    std::string VerifyDownload(std::span<const uint8_t> blob, const std::vector<int>& profiles,
+                               const std::vector<KeyBlockBytes>& blocks);
+
     ConfigStore& store_;
     DeviceLink& link_;
     DefaultLayoutSource defaultLayout_;

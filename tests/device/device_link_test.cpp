@@ -364,10 +364,14 @@ TEST(Wrappers, BootModeIsSentWithoutWaiting) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(h.link().RequestBootMode(), 1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+    // Report id, no checksum, 0xEE twice, and nothing else.
+    std::vector<uint8_t> expected(64, 0);
+    expected[0] = 0x04;
+    expected[3] = 0xEE;
+    expected[4] = 0xEE;
     const auto sent = h.sim().commandsSent();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0][3], 0xEE);
-    EXPECT_EQ(sent[0][4], 0xEE);
+    EXPECT_EQ(sent[0], expected);
     EXPECT_EQ(h.sim().bootModeRequests(), 1);
     EXPECT_EQ(h.sim().violations(), 0);
 }

@@ -299,10 +299,43 @@ TEST_F(LightingOnSim, UnreadableSettingsEmptyTheListAndKeepTheValues) {
 TEST_F(LightingOnSim, FailedBlockReadKeepsTheShownLighting) {
     Read();
     ASSERT_TRUE(model->SetBrightness(2));
-    harness.sim().InjectFault({sim::FaultKind::StatusFF, 3, 0, 5});
+    // Three tries of the 56-byte read and three of the 42-byte one.
+    harness.sim().InjectFault({sim::FaultKind::StatusFF, 6, 0, 5});
     EXPECT_EQ(model->ReadLighting(LightingReadReason::Other), kLinkStatusFF);
     EXPECT_EQ(model->state().brightness, 2) << "not zeros from a block that never came";
     EXPECT_FALSE(model->effectNames().empty()) << "the settings block did arrive";
+}
+
+// The last block's 56-byte read runs past the lighting area; a keyboard that refuses it is asked for exactly
+// the block, and from then on only for that, until the next attach.
+TEST_F(LightingOnSim, TheLastBlockIsReadExactlyWhenTheLongReadIsRefused) {
+    auto lighting = harness.sim().lighting();
+    lighting[84] = 7;       // effect
+    lighting[84 + 1] = 3;   // brightness
+    lighting[84 + 41] = 9;  // the block's last byte, kept by the keyboard
+    harness.sim().SetLighting(lighting);
+    SetProfile(2);
+    harness.sim().InjectFault({sim::FaultKind::StatusFF, 3, 2, 5});
+
+    ASSERT_EQ(model->ReadLighting(LightingReadReason::Other), kLinkOk);
+    EXPECT_EQ(model->state().effect, 7);
+    EXPECT_EQ(model->state().brightness, 3);
+    auto sent = Sent();
+    ASSERT_EQ(Codes(), (Seq{3, 1, 5, 5, 5, 5, 5, 5, 2}));
+    EXPECT_EQ(sent[4].length, 56);
+    EXPECT_EQ(sent[7].offset, 84);
+    EXPECT_EQ(sent[7].length, 42);
+
+    harness.sim().ClearTraffic();
+    ASSERT_EQ(model->ReadLighting(LightingReadReason::Other), kLinkOk);
+    sent = Sent();
+    ASSERT_EQ(Codes(), (Seq{3, 1, 5, 5, 5, 2}));
+    EXPECT_EQ(sent[2].length, 56);
+    EXPECT_EQ(sent[4].length, 42);
+
+    harness.sim().ClearTraffic();
+    ASSERT_EQ(model->ReadLighting(LightingReadReason::Attach), kLinkOk);
+    EXPECT_EQ(Sent()[4].length, 56) << "another keyboard may take the long read";
 }
 
 TEST_F(LightingOnSim, UnknownProfileWritesNothing) {
