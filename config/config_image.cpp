@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "device/port_hub.h"
 #include "macro/macro_record.h"
 #include "platform/bytes.h"
 
@@ -79,8 +80,8 @@ void ConfigImage::WriteFixedHeader() {
     WriteLe16(b, 40, 4);       // entry blocks
     WriteLe16(b, 42, kEntriesPerBlock);
     WriteLe32(b, 44, 0);
-    WriteLe16(b, 48, 0x0C45);  // the keyboard's USB vendor and product
-    WriteLe16(b, 50, 0x5004);
+    WriteLe16(b, 48, PORTHUB_KX1_VENDOR_ID);
+    WriteLe16(b, 50, PORTHUB_KX1_PRODUCT_ID);
     WriteLe16(b, 52, 0x1C4F);
     WriteLe16(b, 54, 0x000E);
     WriteLe32(b, 56, 0);

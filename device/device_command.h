@@ -11,9 +11,9 @@
 
 namespace vornak {
 
-inline constexpr uint16_t kKeyboardVendorId = 0x0C45;
-inline constexpr uint16_t kKeyboardProductId = 0x5004;
-inline constexpr uint32_t kFilterMatchAll = 0x0000000F;
+inline constexpr uint16_t kKeyboardVendorId = PORTHUB_KX1_VENDOR_ID;
+inline constexpr uint16_t kKeyboardProductId = PORTHUB_KX1_PRODUCT_ID;
+inline constexpr uint32_t kFilterMatchAll = PORTHUB_MATCH_ALL;
 
 using DeviceFilter = PortHubDeviceFilter;
 static_assert(sizeof(DeviceFilter) == 16);
@@ -38,9 +38,12 @@ struct ChannelDescriptor {
     uint32_t tag;
 };
 
-inline constexpr ChannelDescriptor kLedChannel{Channel::Led, MakeDeviceFilter(0x0008, 0x0089), kTagLed};
-inline constexpr ChannelDescriptor kConsChannel{Channel::Cons, MakeDeviceFilter(0x000C, 0x0001), kTagCons};
-inline constexpr ChannelDescriptor kCtrlChannel{Channel::Ctrl, MakeDeviceFilter(0xFF1C, 0x0092), kTagCtrl};
+inline constexpr ChannelDescriptor kLedChannel{
+    Channel::Led, MakeDeviceFilter(PORTHUB_LED_USAGE_PAGE, PORTHUB_LED_USAGE), kTagLed};
+inline constexpr ChannelDescriptor kConsChannel{
+    Channel::Cons, MakeDeviceFilter(PORTHUB_CONS_USAGE_PAGE, PORTHUB_CONS_USAGE), kTagCons};
+inline constexpr ChannelDescriptor kCtrlChannel{
+    Channel::Ctrl, MakeDeviceFilter(PORTHUB_CTRL_USAGE_PAGE, PORTHUB_CTRL_USAGE), kTagCtrl};
 inline constexpr std::array<ChannelDescriptor, 3> kChannels{kLedChannel, kConsChannel, kCtrlChannel};
 
 // The fixed permutation of 0..255 that request ids are summed over.

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <span>
 
+#include "device/settings_block.h"
+
 namespace vornak {
 
 // Results of every device operation.
@@ -20,11 +22,9 @@ inline constexpr int kLinkStatusFF = -102;    // the keyboard answered status 0x
 inline constexpr int kLinkStatusFE = -103;    // the keyboard answered status 0xFE
 inline constexpr int kLinkBadIndex = -201;    // key block index above 2
 
-inline constexpr size_t kSettingsBlockSize = 44;
 inline constexpr size_t kKeyBlockSize = 378;  // 126 positions x 3 bytes
 inline constexpr size_t kCommandDataSize = 56;
 
-using SettingsBlock = std::array<uint8_t, kSettingsBlockSize>;
 using KeyBlockBytes = std::array<uint8_t, kKeyBlockSize>;
 
 // Every wait and pause of the link, from one place so that tests can shorten them. The defaults are the
@@ -43,7 +43,7 @@ struct LinkTimings {
 struct LinkState {
     std::atomic<int> devicePresent{0};       // last device count the device thread acted on; 0 = none
     std::atomic<int> currentProfile{-1};     // cached on-board profile 0..2; -1 = unknown
-    std::atomic<uint32_t> macroCapacity{0};  // bytes of macro memory (settings byte 11 x 128)
+    std::atomic<uint32_t> macroCapacity{0};  // bytes of macro memory (MacroCapacityOf the settings)
     std::atomic<int> autoShowDone{0};        // 1 once the window may no longer open by itself
     std::atomic<bool> layerB{false};         // the G keys' active layer
     std::atomic<bool> mainWindowReady{false};

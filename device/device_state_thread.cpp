@@ -31,8 +31,7 @@ void PortHubLink::RunDeviceState(int count) {
             events->ShowMessage(TextId::MAIN_DEFAULT_MATRIX_PROMPT);
         }
         SettingsBlock settings{};
-        if (ReadSettings(settings) == kLinkOk)
-            state_.macroCapacity.store(static_cast<uint32_t>(settings[11]) * 128);
+        if (ReadSettings(settings) == kLinkOk) state_.macroCapacity.store(MacroCapacityOf(settings));
         if (events != nullptr && !closing()) events->ProfileRead();
     } else if (state_.devicePresent.load() != 0) {
         state_.currentProfile.store(-1);

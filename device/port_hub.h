@@ -26,15 +26,59 @@
 extern "C" {
 #endif
 
+/* The keyboard: its USB vendor and product id. */
+enum { PORTHUB_KX1_VENDOR_ID = 0x0C45, PORTHUB_KX1_PRODUCT_ID = 0x5004 };
+
+/* Its three collections, each a usage page and a usage: LED takes the status (layer) report, CONS carries the
+ * keyboard's events, CTRL the command reports and their replies. */
+enum {
+    PORTHUB_LED_USAGE_PAGE = 0x0008,
+    PORTHUB_LED_USAGE = 0x0089,
+    PORTHUB_CONS_USAGE_PAGE = 0x000C,
+    PORTHUB_CONS_USAGE = 0x0001,
+    PORTHUB_CTRL_USAGE_PAGE = 0xFF1C,
+    PORTHUB_CTRL_USAGE = 0x0092
+};
+
+/* Event codes: the first two bytes of a report on CONS, little-endian. */
+enum {
+    PORTHUB_EVENT_LAYER_SWITCH = 0x02FF,     /* the G keys' layer switch was pressed */
+    PORTHUB_EVENT_SETTINGS_CHANGED = 0x0401, /* the lighting was changed on the keyboard itself */
+    PORTHUB_EVENT_MACRO_ENDED = 0x1810,
+    PORTHUB_EVENT_MACRO_STARTED = 0x1811
+};
+
+/* Bits of PortHubDeviceFilter.matchMask: the fields that are compared; a field whose bit is clear matches
+ * anything. */
+enum {
+    PORTHUB_MATCH_VENDOR = 0x1,
+    PORTHUB_MATCH_PRODUCT = 0x2,
+    PORTHUB_MATCH_USAGE_PAGE = 0x4,
+    PORTHUB_MATCH_USAGE = 0x8,
+    PORTHUB_MATCH_ALL = 0xF
+};
+
 /* Names a collection of the keyboard: vendor, product, usage page and usage (16 bytes, little-endian). */
 typedef struct PortHubDeviceFilter {
-    uint32_t matchMask; /* 0x0000000F: vendor, product, usage page and usage are all compared */
+    uint32_t matchMask; /* PORTHUB_MATCH_*; the program always sends PORTHUB_MATCH_ALL */
     uint16_t vendorId;
     uint16_t productId;
     uint16_t usagePage;
     uint16_t usage;
     uint32_t reserved;
 } PortHubDeviceFilter;
+
+/* 1 when a collection (vendor, product, usage page, usage) answers to the filter, 0 otherwise. Every library
+ * decides with this one routine which collections a request reaches. */
+static inline int PortHubFilterMatches(const PortHubDeviceFilter* filter, uint16_t vendorId,
+                                       uint16_t productId, uint16_t usagePage, uint16_t usage) {
+    const uint32_t m = filter->matchMask;
+    if ((m & PORTHUB_MATCH_VENDOR) && filter->vendorId != vendorId) return 0;
+    if ((m & PORTHUB_MATCH_PRODUCT) && filter->productId != productId) return 0;
+    if ((m & PORTHUB_MATCH_USAGE_PAGE) && filter->usagePage != usagePage) return 0;
+    if ((m & PORTHUB_MATCH_USAGE) && filter->usage != usage) return 0;
+    return 1;
+}
 
 /* A report that arrived on a collection (CONS events). */
 typedef struct PortHubReport {

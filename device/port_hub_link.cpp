@@ -22,10 +22,6 @@ ActiveLink& Active() {
     return *active;
 }
 
-constexpr uint16_t kEventLayerSwitch = 0x02FF;
-constexpr uint16_t kEventSettingsChanged = 0x0401;
-constexpr uint16_t kEventMacroEnded = 0x1810;
-constexpr uint16_t kEventMacroStarted = 0x1811;
 constexpr int kMaxTries = 3;
 
 }  // namespace
@@ -171,7 +167,7 @@ void PortHubLink::OnReply(const uint8_t* data, size_t length) {
 void PortHubLink::OnConsEvent(uint16_t code) {
     LinkEvents* events = events_.load();
     switch (code) {
-        case kEventLayerSwitch: {
+        case PORTHUB_EVENT_LAYER_SWITCH: {
             bool layerB;
             {
                 std::lock_guard lock(ledMutex_);
@@ -182,13 +178,13 @@ void PortHubLink::OnConsEvent(uint16_t code) {
             if (events != nullptr) events->LedChanged(layerB);
             break;
         }
-        case kEventSettingsChanged:
+        case PORTHUB_EVENT_SETTINGS_CHANGED:
             if (events != nullptr) events->LightingChanged();
             break;
-        case kEventMacroEnded:
+        case PORTHUB_EVENT_MACRO_ENDED:
             OnMacroPlayback(false);
             break;
-        case kEventMacroStarted:
+        case PORTHUB_EVENT_MACRO_STARTED:
             OnMacroPlayback(true);
             break;
         default:

@@ -37,8 +37,9 @@ int LightingModel::ReadLighting(LightingReadReason reason) {
 
     SettingsBlock settings{};
     if (link_.ReadSettings(settings) != kLinkOk) return -1;
-    if (link_.state().currentProfile.load() < 0 && settings[10] < kLightingProfileCount)
-        link_.state().currentProfile.store(settings[10]);
+    if (const int active = ActiveProfileOf(settings);
+        link_.state().currentProfile.load() < 0 && active < kLightingProfileCount)
+        link_.state().currentProfile.store(active);
     const int profile = Profile();
 
     if (reason == LightingReadReason::Attach) exactReads_ = {};

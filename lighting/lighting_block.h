@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+#include "device/settings_block.h"
+
 namespace vornak {
 
 // Colours live in memory as 0x00BBGGRR and travel as R, G, B bytes.
@@ -91,9 +93,9 @@ constexpr uint16_t LightingOffset(int profile, uint8_t field) {
     return static_cast<uint16_t>(profile * static_cast<int>(kLightingBlockSize) + field);
 }
 
-// Bytes 12..43 of the settings block: the supported effects, zeros skipped.
-inline constexpr size_t kEffectListSize = 32;
-inline constexpr size_t kEffectListOffset = 12;
+// The settings block's effect list: the supported effects, zeros skipped.
+inline constexpr size_t kEffectListSize = settings_field::kEffectCount;
+inline constexpr size_t kEffectListOffset = settings_field::kEffects;
 using EffectList = std::array<uint8_t, kEffectListSize>;
 
 struct EffectTableEntry {

@@ -142,9 +142,10 @@ int ConfigTransfer::CurrentProfile() {
     SettingsBlock settings{};
     if (link_.ReadSettings(settings) != kLinkOk) return -1;
     // A profile the keyboard does not have is as good as unknown.
-    if (settings[10] >= kProfileCount) return -1;
-    link_.state().currentProfile.store(settings[10]);
-    return settings[10];
+    const int profile = ActiveProfileOf(settings);
+    if (profile >= kProfileCount) return -1;
+    link_.state().currentProfile.store(profile);
+    return profile;
 }
 
 bool ConfigTransfer::SetCurrentProfile(int profile) {
@@ -152,7 +153,7 @@ bool ConfigTransfer::SetCurrentProfile(int profile) {
     SettingsBlock settings{};
     bool ok = link_.ReadSettings(settings) == kLinkOk;
     if (ok) {
-        settings[10] = static_cast<uint8_t>(profile);
+        settings[settings_field::kActiveProfile] = static_cast<uint8_t>(profile);
         // Like every write, the settings block travels inside a begin / end sequence, whose answers do not
         // decide on their own: when one failed, the profile the keyboard now reports does.
         const int begin = link_.BeginSequence();
@@ -160,7 +161,7 @@ bool ConfigTransfer::SetCurrentProfile(int profile) {
         const int end = link_.EndSequence();
         if (ok && (begin != kLinkOk || end != kLinkOk)) {
             SettingsBlock back{};
-            ok = link_.ReadSettings(back) == kLinkOk && back[10] == profile;
+            ok = link_.ReadSettings(back) == kLinkOk && ActiveProfileOf(back) == profile;
         }
     }
     link_.state().currentProfile.store(ok ? profile : -1);

@@ -9,11 +9,7 @@ namespace vornak::hid {
 namespace {
 
 bool Matches(const PortHubDeviceFilter& f, uint16_t vendor, uint16_t product, UsagePair c) {
-    if ((f.matchMask & 1) && f.vendorId != vendor) return false;
-    if ((f.matchMask & 2) && f.productId != product) return false;
-    if ((f.matchMask & 4) && f.usagePage != c.page) return false;
-    if ((f.matchMask & 8) && f.usage != c.usage) return false;
-    return true;
+    return PortHubFilterMatches(&f, vendor, product, c.page, c.usage) != 0;
 }
 
 constexpr int kReadTimeoutMs = 200;  // how soon a reader notices it should stop
@@ -67,7 +63,8 @@ void HidHub::End() {
 }
 
 void HidHub::Rescan() {
-    const std::vector<HidCollectionInfo> found = backend_->Enumerate(kVendorId, kProductId);
+    const std::vector<HidCollectionInfo> found =
+        backend_->Enumerate(PORTHUB_KX1_VENDOR_ID, PORTHUB_KX1_PRODUCT_ID);
     std::map<std::string, std::vector<HidCollectionInfo>> byPath;
     for (const HidCollectionInfo& c : found)
         byPath[c.path].push_back(c);

@@ -42,9 +42,6 @@ class HidHub {
     // Looks for nodes that came or went, and reports the change (the watch thread calls it).
     void Rescan();
 
-    static constexpr uint16_t kVendorId = 0x0C45;
-    static constexpr uint16_t kProductId = 0x5004;
-
   private:
     struct Node {
         std::string path;

@@ -1,7 +1,8 @@
 // A model of the KX1's firmware behind the PortHub contract: its memory areas, the command protocol with
 // checks that count every violation, the events it raises, the faults a test can inject, a latency per
 // report, the state file and the traffic log. Tests use the class in-process; libPortHubSim exports it as the
-// twelve functions.
+// twelve functions. Its sources go by job: firmware.cpp, delivery.cpp, state_file.cpp, traffic_log.cpp and
+// sim_functions.cpp (the function table), with the life cycle and accessors in keyboard_simulator.cpp.
 #pragma once
 
 #include <array>
@@ -19,69 +20,20 @@
 #include <thread>
 #include <vector>
 
+#include "device/device_command.h"
 #include "device/port_hub.h"
+#include "porthub/sim/sim_memory.h"
+#include "porthub/sim/traffic_log.h"
 
 namespace vornak::sim {
-
-inline constexpr size_t kSettingsSize = 44;
-inline constexpr size_t kSettingsProfile = 10;
-inline constexpr size_t kSettingsMacroUnits = 11;
-inline constexpr size_t kSettingsEffects = 12;
-inline constexpr size_t kLightingBlockSize = 42;
-inline constexpr size_t kLightingSize = 3 * kLightingBlockSize;
-inline constexpr size_t kKeyBlockSize = 378;
-inline constexpr size_t kKeyBlocksSize = 3 * kKeyBlockSize;
-inline constexpr size_t kKeyColourProfileSize = 512;
-inline constexpr size_t kKeyColoursSize = 3 * kKeyColourProfileSize;
-inline constexpr size_t kMacroUnitSize = 128;
-inline constexpr uint8_t kDefaultMacroUnits = 64;  // 8192 bytes
-
-using KeyBlock = std::array<uint8_t, kKeyBlockSize>;
-
-// The keyboard's memory.
-struct SimMemory {
-    std::array<uint8_t, kSettingsSize> settings{};
-    std::array<uint8_t, kLightingSize> lighting{};
-    std::array<uint8_t, kKeyBlocksSize> keyBlocks{};
-    KeyBlock defaultLayout{};
-    std::vector<uint8_t> macro;  // settings byte 11 x 128 bytes
-    std::array<uint8_t, kKeyColoursSize> keyColours{};
-
-    // As the keyboard leaves the factory: profile 0, 64 units of macro memory, effects 1..18 and 20, the
-    // default lighting block in every profile, every key block equal to the default layout.
-    static SimMemory Factory();
-
-    friend bool operator==(const SimMemory&, const SimMemory&) = default;
-};
-
-// Each MatrixPosition of the key table holds its key's code: modifiers 02 01 bit, other keyboard keys 02 02
-// usage; positions without a key 00 00 00.
-KeyBlock DefaultLayoutFromKeyTable();
-
-// The memory as the state file holds it: a text file, one hex line per area, so the same memory always gives
-// the same file.
-std::string FormatState(const SimMemory& memory);
-std::optional<SimMemory> ParseState(std::string_view text, std::string* error);
-
-enum class TrafficDirection { Out, In, Event, Led, Attach, Detach };
-
-struct TrafficEntry {
-    uint32_t ms = 0;  // since the simulator started
-    TrafficDirection direction = TrafficDirection::Out;
-    std::vector<uint8_t> bytes;
-};
-
-// "<ms> <DIR> <hex>": DIR is OUT, IN, EVT, LED, ATTACH or DETACH (the last two without hex); hex lower case.
-std::string FormatTrafficLine(const TrafficEntry& entry);
-const char* DirectionName(TrafficDirection direction);
 
 enum class SimEvent {
     Attach,
     Detach,
-    LayerSwitch,      // 0x02FF
-    SettingsChanged,  // 0x0401
-    MacroStart,       // 0x1811
-    MacroStop,        // 0x1810
+    LayerSwitch,      // PORTHUB_EVENT_LAYER_SWITCH
+    SettingsChanged,  // PORTHUB_EVENT_SETTINGS_CHANGED
+    MacroStart,       // PORTHUB_EVENT_MACRO_STARTED
+    MacroStop,        // PORTHUB_EVENT_MACRO_ENDED
 };
 
 enum class FaultKind {
@@ -130,8 +82,9 @@ class KeyboardSimulator {
     // Memory, read and changed before or after a test (never while a transfer runs).
     SimMemory memory() const;
     void SetMemory(const SimMemory& memory);
-    std::array<uint8_t, kSettingsSize> settings() const;
-    void SetSettings(std::span<const uint8_t, kSettingsSize> settings);  // resizes the macro area to byte 11
+    SettingsBlock settings() const;
+    // Resizes the macro area to the settings' macro units.
+    void SetSettings(std::span<const uint8_t, kSettingsBlockSize> settings);
     std::array<uint8_t, kLightingSize> lighting() const;
     void SetLighting(std::span<const uint8_t, kLightingSize> lighting);
     KeyBlock keyBlock(int index) const;
@@ -178,16 +131,22 @@ class KeyboardSimulator {
         std::vector<uint8_t> bytes;  // reply or event report
         int count = 0;               // DeviceChange: devices now attached
     };
+    enum class Collection { Led, Cons, Ctrl, Any };
     using Clock = std::chrono::steady_clock;
+    static constexpr size_t kEventReportSize = 8;
 
+    static bool Answers(const PortHubDeviceFilter& filter, Collection collection);
+    void LoadState();
+    void OpenTrafficLog();
+    void CloseTrafficLog();
     void Record(TrafficDirection direction, std::span<const uint8_t> bytes);
     void Violation(std::string reason);
     void Queue(Clock::time_point due, Delivery delivery);
     void AttachLocked();
     void DetachLocked();
-    std::optional<Fault> TakeFault(uint8_t code);
+    std::optional<Fault> TakeFault(uint8_t command);
     // Runs one command on the memory; the status byte of the reply.
-    uint8_t Execute(std::span<const uint8_t, 64> request, std::span<uint8_t, 64> reply);
+    uint8_t Execute(std::span<const uint8_t, kCommandSize> request, std::span<uint8_t, kCommandSize> reply);
     void ResizeMacroArea();
     void DeliveryLoop();
     bool SaveStateLocked(std::string* error);

@@ -137,7 +137,7 @@ TEST(SendCommand, ReplyLongerThanTheCapacityIsCut) {
     EXPECT_EQ(reply[10], 0xEE);  // past the capacity: untouched
     ASSERT_EQ(h.link().SendCommand(c.bytes, big, &received), kLinkOk);
     EXPECT_EQ(received, 20u);
-    EXPECT_EQ(big[8 + 11], 64);  // settings byte 11
+    EXPECT_EQ(big[command_field::kData + settings_field::kMacroUnits], 64);
     // A capacity of nothing still gets the checks.
     ASSERT_EQ(h.link().SendCommand(c.bytes, {}, &received), kLinkOk);
     EXPECT_EQ(received, 0u);
@@ -390,7 +390,7 @@ TEST(Session, CleanProtocol) {
     ASSERT_EQ(link.BeginSequence(), kLinkOk);
     for (int p = 0; p < 3; ++p)
         ASSERT_EQ(link.WriteKeyBlock(p, blocks[p]), kLinkOk);
-    settings[10] = 1;
+    settings[settings_field::kActiveProfile] = 1;
     ASSERT_EQ(link.WriteSettings(settings), kLinkOk);
     ASSERT_EQ(link.EndSequence(), kLinkOk);
     for (int p = 0; p < 3; ++p) {
@@ -399,7 +399,7 @@ TEST(Session, CleanProtocol) {
         EXPECT_EQ(back, blocks[p]);
     }
     ASSERT_EQ(link.ReadSettings(settings), kLinkOk);
-    EXPECT_EQ(settings[10], 1);
+    EXPECT_EQ(ActiveProfileOf(settings), 1);
     EXPECT_FALSE(h.sim().inSequence());
     EXPECT_EQ(h.sim().violations(), 0) << ::testing::PrintToString(h.sim().violationReasons());
 }

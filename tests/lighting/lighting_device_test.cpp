@@ -92,8 +92,8 @@ class LightingOnSim : public ::testing::Test {
     }
     void SetSupportedEffects(std::initializer_list<uint8_t> effects) {
         auto settings = harness.sim().settings();
-        std::fill(settings.begin() + 12, settings.end(), 0);
-        std::copy(effects.begin(), effects.end(), settings.begin() + 12);
+        std::fill(settings.begin() + settings_field::kEffects, settings.end(), 0);
+        std::copy(effects.begin(), effects.end(), settings.begin() + settings_field::kEffects);
         harness.sim().SetSettings(settings);
     }
 

@@ -24,8 +24,8 @@ std::vector<uint8_t> Pattern(size_t n, uint8_t seed) {
 
 TEST(Simulator, FactoryMemory) {
     const sim::SimMemory m = sim::SimMemory::Factory();
-    EXPECT_EQ(m.settings[10], 0);
-    EXPECT_EQ(m.settings[11], 64);
+    EXPECT_EQ(ActiveProfileOf(m.settings), 0);
+    EXPECT_EQ(m.settings[settings_field::kMacroUnits], 64);
     EXPECT_EQ(m.macro.size(), 8192u);
     for (int e = 1; e <= 18; ++e)
         EXPECT_EQ(m.settings[11 + e], e);
@@ -70,7 +70,7 @@ TEST(Simulator, EveryCommandOfTheProgram) {
 
     SettingsBlock settings{};
     ASSERT_EQ(link.ReadSettings(settings), 1);
-    EXPECT_EQ(settings[11], 64);
+    EXPECT_EQ(settings[settings_field::kMacroUnits], 64);
     EXPECT_EQ(link.state().macroCapacity.load(), 8192u);  // the start-up detection read it
 
     KeyBlockBytes layout{};
@@ -78,7 +78,7 @@ TEST(Simulator, EveryCommandOfTheProgram) {
     EXPECT_TRUE(std::equal(layout.begin(), layout.end(), h.sim().defaultLayout().begin()));
 
     ASSERT_EQ(link.BeginSequence(), 1);
-    settings[10] = 2;
+    settings[settings_field::kActiveProfile] = 2;
     ASSERT_EQ(link.WriteSettings(settings), 1);
     const std::vector<uint8_t> light = Pattern(35, 3);
     ASSERT_EQ(link.WriteLightingArea(42, light), 1);
@@ -93,7 +93,7 @@ TEST(Simulator, EveryCommandOfTheProgram) {
     ASSERT_EQ(link.EndSequence(), 1);
 
     // The memory holds what was written...
-    EXPECT_EQ(h.sim().settings()[10], 2);
+    EXPECT_EQ(ActiveProfileOf(h.sim().settings()), 2);
     const auto lighting = h.sim().lighting();
     EXPECT_TRUE(std::equal(light.begin(), light.end(), lighting.begin() + 42));
     EXPECT_EQ(h.sim().keyBlock(2), block);
@@ -158,9 +158,9 @@ TEST(Simulator, ProtocolViolationsAreCountedAndRefused) {
     EXPECT_EQ(h.sim().violations(), 15);
     // A profile the keyboard does not have.
     SettingsBlock s = h.sim().settings();
-    s[10] = 3;
+    s[settings_field::kActiveProfile] = 3;
     EXPECT_EQ(link.WriteSettings(s), kLinkStatusFF);
-    EXPECT_EQ(h.sim().settings()[10], 0);
+    EXPECT_EQ(ActiveProfileOf(h.sim().settings()), 0);
     EXPECT_EQ(link.EndSequence(), 1);
     EXPECT_EQ(h.sim().violations(), 18);
 }
@@ -231,6 +231,19 @@ TEST(SimulatorTraffic, LinesAndControlWords) {
     e.direction = sim::TrafficDirection::Detach;
     EXPECT_EQ(sim::FormatTrafficLine(e), "1234 DETACH");
 
+    // Read back, a log line gives the same entry; anything else is not taken for one.
+    for (const sim::TrafficEntry& entry :
+         {sim::TrafficEntry{0, sim::TrafficDirection::Out, {0x04, 0xAB}},
+          sim::TrafficEntry{4294967295u, sim::TrafficDirection::Event, {0xFF, 0x02}},
+          sim::TrafficEntry{7, sim::TrafficDirection::Attach, {}}}) {
+        EXPECT_EQ(sim::ParseTrafficLine(sim::FormatTrafficLine(entry)), entry)
+            << sim::FormatTrafficLine(entry);
+    }
+    EXPECT_EQ(sim::ParseTrafficLine("12 IN 0A0b\r")->bytes, (std::vector<uint8_t>{0x0A, 0x0B}));
+    for (const char* bad : {"", "12", "12 OUT", "12 OUT 0", "12 OUT zz", "x1 OUT 00", " OUT 00", "12 out 00",
+                            "12 DETACH 00", "4294967296 IN 00"})
+        EXPECT_FALSE(sim::ParseTrafficLine(bad)) << bad;
+
     EXPECT_EQ(sim::ParseControlLine(" attach \r"), sim::SimEvent::Attach);
     EXPECT_EQ(sim::ParseControlLine("macro-start"), sim::SimEvent::MacroStart);
     EXPECT_EQ(sim::ParseControlLine("macro-stop"), sim::SimEvent::MacroStop);
@@ -252,8 +265,35 @@ TEST(SimulatorTraffic, InMemoryLogOfASession) {
     EXPECT_EQ(t[0].direction, sim::TrafficDirection::Out);
     EXPECT_EQ(t[1].direction, sim::TrafficDirection::In);
     EXPECT_EQ(t[1].bytes.size(), 64u);
-    EXPECT_EQ(t[1].bytes[8 + 11], 64);
+    EXPECT_EQ(t[1].bytes[command_field::kData + settings_field::kMacroUnits], 64);
     EXPECT_EQ(t[2].direction, sim::TrafficDirection::Detach);
+}
+
+TEST(SimulatorFilter, EachMatchBitComparesOneField) {
+    sim::KeyboardSimulator s;
+    PortHubDeviceFilter f = kCtrlChannel.filter;
+    EXPECT_EQ(s.GetDeviceCount(&f), 1);
+    // A wrong field is ignored exactly when its bit is clear.
+    const std::pair<uint16_t PortHubDeviceFilter::*, uint32_t> fields[] = {
+        {&PortHubDeviceFilter::vendorId, PORTHUB_MATCH_VENDOR},
+        {&PortHubDeviceFilter::productId, PORTHUB_MATCH_PRODUCT},
+        {&PortHubDeviceFilter::usagePage, PORTHUB_MATCH_USAGE_PAGE},
+        {&PortHubDeviceFilter::usage, PORTHUB_MATCH_USAGE}};
+    for (const auto& [member, bit] : fields) {
+        f = kCtrlChannel.filter;
+        f.*member = 0x1234;
+        EXPECT_EQ(s.GetDeviceCount(&f), 0) << bit;
+        f.matchMask &= ~bit;
+        EXPECT_EQ(s.GetDeviceCount(&f), 1) << bit;
+    }
+    // Nothing compared: the keyboard answers any filter.
+    f = PortHubDeviceFilter{0, 1, 2, 3, 4, 0};
+    EXPECT_EQ(s.GetDeviceCount(&f), 1);
+    // A filter naming the LED collection reaches the LED report, one naming CTRL does not.
+    const uint8_t led[2] = {0x05, 0x03};
+    EXPECT_EQ(s.StatusWrite(&kLedChannel.filter, nullptr, 0, led, 2, nullptr), 2);
+    EXPECT_EQ(s.StatusWrite(&kCtrlChannel.filter, nullptr, 0, led, 2, nullptr), 0);
+    EXPECT_EQ(s.ledStatus(), (std::array<uint8_t, 2>{0x05, 0x03}));
 }
 
 TEST(SimulatorControl, AFileInTheWayIsNamed) {

@@ -14,8 +14,8 @@ ConfigFixture::ConfigFixture(SimHarnessOptions options)
 
 SimHarnessOptions WithMacroUnits(uint8_t units) {
     SimHarnessOptions o;
-    o.config.memory.settings[sim::kSettingsMacroUnits] = units;
-    o.config.memory.macro.assign(size_t{units} * sim::kMacroUnitSize, 0);
+    o.config.memory.settings[settings_field::kMacroUnits] = units;
+    o.config.memory.macro.assign(size_t{units} * kMacroUnitSize, 0);
     return o;
 }
 

@@ -89,7 +89,7 @@ TEST(Download, AllProfilesReachTheKeyboardInOneSequence) {
 TEST(Download, CurrentProfileOnly) {
     ConfigFixture f;
     auto memory = f.sim().memory();
-    memory.settings[sim::kSettingsProfile] = 2;
+    memory.settings[settings_field::kActiveProfile] = 2;
     f.sim().SetMemory(memory);
     {
         std::lock_guard lock(f.store.lockA());
@@ -168,7 +168,7 @@ TEST(Download, PositionsWithoutAKnownKeyAreSentAsTheyAre) {
 TEST(CurrentProfile, ReadsTheKeyboardOnceAndCaches) {
     ConfigFixture f;
     auto memory = f.sim().memory();
-    memory.settings[sim::kSettingsProfile] = 1;
+    memory.settings[settings_field::kActiveProfile] = 1;
     f.sim().SetMemory(memory);
     f.link().state().currentProfile.store(-1);
     f.sim().ClearTraffic();
@@ -176,7 +176,7 @@ TEST(CurrentProfile, ReadsTheKeyboardOnceAndCaches) {
     EXPECT_EQ(f.transfer.CurrentProfile(), 1);
     EXPECT_EQ(f.sim().commandsSent().size(), 1u);
 
-    memory.settings[sim::kSettingsProfile] = 5;  // no such profile
+    memory.settings[settings_field::kActiveProfile] = 5;  // no such profile
     f.sim().SetMemory(memory);
     f.link().state().currentProfile.store(-1);
     EXPECT_EQ(f.transfer.CurrentProfile(), -1);
