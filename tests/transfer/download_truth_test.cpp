@@ -222,7 +222,7 @@ TEST_P(SwitchUnderFaults, EndsWithTheProfileTheKeyboardRuns) {
     const bool ok = f.transfer.SetCurrentProfile(2);
     f.sim().WaitUntilDelivered();
     EXPECT_EQ(ok, c.succeeds);
-    EXPECT_EQ(ok, f.sim().settings()[sim::kSettingsProfile] == 2) << "the result must be the truth";
+    EXPECT_EQ(ok, ActiveProfileOf(f.sim().settings()) == 2) << "the result must be the truth";
     EXPECT_EQ(f.link().state().currentProfile.load(), ok ? 2 : -1);
     EXPECT_EQ(CommandCodes(f.sim()), c.codes);
 }
