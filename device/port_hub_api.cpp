@@ -42,7 +42,7 @@ PortHubApi::BindResult PortHubApi::Bind(const PortHubBindOptions& options) {
     } else {
         const std::string file =
             SharedLibrary::FileNameFor(options.simulate ? kPortHubSimLibraryName : kPortHubLibraryName);
-        if (!options.programDir.empty()) candidates.push_back(options.programDir / file);
+        if (!options.libraryDir.empty()) candidates.push_back(options.libraryDir / file);
         candidates.emplace_back(file);  // the normal search path
     }
 

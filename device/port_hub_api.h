@@ -19,7 +19,7 @@ enum class PortHubBindStatus {
 };
 
 struct PortHubBindOptions {
-    std::filesystem::path programDir;              // searched first
+    std::filesystem::path libraryDir;              // searched first: ProgramPaths::libraryDir
     bool simulate = false;                         // bind the bundled simulator ("PortHubSim")
     EnvironmentLookup env = ProcessEnvironment();  // VORNAK_PORTHUB=<path> binds that library
 };
@@ -42,8 +42,8 @@ class PortHubApi {
         std::string message;  // names the library and the problem
         std::unique_ptr<PortHubApi> api;
     };
-    // Loads the library (VORNAK_PORTHUB, else the simulator or "PortHub" beside the program, then the normal
-    // search path), resolves the twelve exports and calls Init(0).
+    // Loads the library (VORNAK_PORTHUB, else the simulator or "PortHub" in the library folder, then the
+    // normal search path), resolves the twelve exports and calls Init(0).
     static BindResult Bind(const PortHubBindOptions& options);
 
   private:

@@ -35,6 +35,27 @@ fs::path ExecutableDir() {
 #endif
 }
 
+#ifndef VORNAK_DATA_FROM_BIN
+#define VORNAK_DATA_FROM_BIN "../share/vornak"
+#endif
+#ifndef VORNAK_LIBRARY_FROM_BIN
+#define VORNAK_LIBRARY_FROM_BIN "../lib/vornak"
+#endif
+
+ProgramFiles LocateProgramFiles(const fs::path& exeDir) {
+    return LocateProgramFiles(exeDir, VORNAK_DATA_FROM_BIN, VORNAK_LIBRARY_FROM_BIN);
+}
+
+ProgramFiles LocateProgramFiles(const fs::path& exeDir, const fs::path& dataFromBin,
+                                const fs::path& libraryFromBin) {
+    std::error_code ec;
+    if (fs::is_directory(exeDir / "Skins", ec)) return ProgramFiles{exeDir, exeDir};
+    // Not beside the executable: the installed layout, whether or not it is complete, so that a missing file
+    // is named where the install should have put it.
+    return ProgramFiles{(exeDir / dataFromBin).lexically_normal(),
+                        (exeDir / libraryFromBin).lexically_normal()};
+}
+
 namespace {
 
 fs::path Home(const EnvironmentLookup& env) {
@@ -81,20 +102,24 @@ fs::path DocumentsDir(const EnvironmentLookup& env) {
 }
 
 PathRoots DetectPathRoots(const EnvironmentLookup& env) {
-    return PathRoots{ExecutableDir(), DocumentsDir(env), ConfigDir(env)};
+    const fs::path exeDir = ExecutableDir();
+    const ProgramFiles files = LocateProgramFiles(exeDir);
+    return PathRoots{exeDir, DocumentsDir(env), ConfigDir(env), files.dataDir, files.libraryDir};
 }
 
 ProgramPaths::ProgramPaths(const PathRoots& roots)
     : programDir(roots.programDir),
-      skinsDir(programDir / "Skins"),
+      dataDir(roots.dataDir.empty() ? programDir : roots.dataDir),
+      libraryDir(roots.libraryDir.empty() ? programDir : roots.libraryDir),
+      skinsDir(dataDir / "Skins"),
       languageIni(skinsDir / "language.ini"),
       mainIni(skinsDir / "Main.ini"),
       profileIni(skinsDir / "Profile.ini"),
       updateIni(skinsDir / "UpdateDlg.ini"),
       compositeIni(skinsDir / "Composite.ini"),
-      helpDir(programDir / "Help"),
+      helpDir(dataDir / "Help"),
       helpIndex(helpDir / "index.html"),
-      packageDir(programDir / "Package"),
+      packageDir(dataDir / "Package"),
 #ifdef _WIN32
       companion(programDir / "KeyWarden.exe"),
 #else

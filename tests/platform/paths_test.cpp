@@ -55,6 +55,60 @@ TEST(ProgramPaths, BuildsEveryPathFromItsRoot) {
     EXPECT_EQ(p.appProfile, fs::path("/home/u/.config/Vornak_Pellam.ini"));
 }
 
+TEST(ProgramPaths, InstalledDataAndLibrariesLieApartFromTheProgram) {
+    const ProgramPaths p(PathRoots{"/usr/bin", "/home/u/Documents", "/home/u/.config", "/usr/share/vornak",
+                                   "/usr/lib/x86_64-linux-gnu/vornak"});
+    EXPECT_EQ(p.mainIni, fs::path("/usr/share/vornak/Skins/Main.ini"));
+    EXPECT_EQ(p.languageIni, fs::path("/usr/share/vornak/Skins/language.ini"));
+    EXPECT_EQ(p.helpIndex, fs::path("/usr/share/vornak/Help/index.html"));
+    EXPECT_EQ(p.userModeTemplate, fs::path("/usr/share/vornak/Skins/UserDengColor_3.userd"));
+    EXPECT_EQ(p.libraryDir, fs::path("/usr/lib/x86_64-linux-gnu/vornak"));
+    EXPECT_EQ(p.companion.parent_path(), fs::path("/usr/bin"));
+    // Without the two, everything is beside the program (the build tree).
+    const ProgramPaths flat(PathRoots{"/opt/vornak", "/d", "/c"});
+    EXPECT_EQ(flat.libraryDir, fs::path("/opt/vornak"));
+    EXPECT_EQ(flat.dataDir, fs::path("/opt/vornak"));
+}
+
+TEST(LocateProgramFiles, SkinsBesideTheExecutableMeanEverythingIsBesideIt) {
+    test::TempDir dir;
+    fs::create_directories(dir / "bin/Skins");
+    fs::create_directories(dir / "share/vornak/Skins");  // an installed copy does not win over the build tree
+    const ProgramFiles files = LocateProgramFiles(dir / "bin", "../share/vornak", "../lib/vornak");
+    EXPECT_EQ(files.dataDir, dir / "bin");
+    EXPECT_EQ(files.libraryDir, dir / "bin");
+}
+
+TEST(LocateProgramFiles, OtherwiseTheInstalledLayoutUnderTheSamePrefix) {
+    test::TempDir dir;
+    fs::create_directories(dir / "usr/bin");
+    fs::create_directories(dir / "usr/share/vornak/Skins");
+    const ProgramFiles files =
+        LocateProgramFiles(dir / "usr/bin", "../share/vornak", "../lib/x86_64-linux-gnu/vornak");
+    EXPECT_EQ(files.dataDir, dir / "usr/share/vornak");
+    EXPECT_EQ(files.libraryDir, dir / "usr/lib/x86_64-linux-gnu/vornak");
+    // A file named Skins is no skin folder.
+    test::WriteText(dir / "usr/bin/Skins", "");
+    EXPECT_EQ(LocateProgramFiles(dir / "usr/bin", "../share/vornak", "../lib/vornak").dataDir,
+              dir / "usr/share/vornak");
+}
+
+TEST(LocateProgramFiles, AnIncompleteInstallIsNamedWhereItShouldBe) {
+    // Neither folder exists: paths point into the install, so a missing file is reported there.
+    test::TempDir dir;
+    fs::create_directories(dir / "prefix/bin");
+    const ProgramFiles files = LocateProgramFiles(dir / "prefix/bin", "../share/vornak", "../lib/vornak");
+    EXPECT_EQ(files.dataDir, dir / "prefix/share/vornak");
+    // The layout the build records stays inside the prefix, as a relative path must for DESTDIR installs.
+    const ProgramFiles builtIn = LocateProgramFiles(dir / "prefix/bin");
+    EXPECT_EQ(builtIn.dataDir.filename(), "vornak");
+    EXPECT_EQ(builtIn.libraryDir.filename(), "vornak");
+    for (const fs::path& p : {builtIn.dataDir, builtIn.libraryDir}) {
+        const auto rel = p.lexically_relative(dir / "prefix");
+        EXPECT_FALSE(rel.empty() || *rel.begin() == "..") << p;
+    }
+}
+
 TEST(AppProfile, ReadsDefaultsAndWritesIntoANewFolder) {
     test::TempDir dir;
     AppProfile profile(AppProfile::FileIn(dir / "config"));

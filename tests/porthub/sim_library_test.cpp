@@ -65,7 +65,7 @@ TEST(PortHubSimLibrary, DrivenThroughTheExports) {
 
     // By name, beside the program, as --simulate binds it.
     PortHubBindOptions options;
-    options.programDir = BinDir();
+    options.libraryDir = BinDir();
     options.simulate = true;
     options.env = [](const char*) { return std::optional<std::string>(); };
     auto bound = PortHubApi::Bind(options);

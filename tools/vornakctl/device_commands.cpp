@@ -35,7 +35,7 @@ KeyboardSession::~KeyboardSession() {
 
 int KeyboardSession::Open() {
     PortHubBindOptions options;
-    options.programDir = ctx_.paths.programDir;
+    options.libraryDir = ctx_.paths.libraryDir;
     options.simulate = ctx_.options.simulate;
     if (!ctx_.options.library.empty()) {
         const std::string library = ctx_.options.library;
