@@ -17,8 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint64_t kMaxProfileFileSize = 0xFFFFFFFFull;  // 4 GiB and more is no profile file
-
 FileChoice ProfileChoice(bool save) {
     FileChoice c;
     c.save = save;
@@ -50,6 +48,10 @@ void ProfileFiles::EnsureUserFolder() {
     if (seedUserFolder_) seedUserFolder_();
 }
 
+bool ProfileFileSizeAcceptable(uint64_t size) {
+    return size >= kConfigImageSize && size < kProfileFileSizeLimit;
+}
+
 fs::path ProfileFiles::WorkingProfilePath() {
     EnsureUserFolder();
     return paths_.userFolder / Utf16ToUtf8(FormatText(u"$Profile%d", {int64_t{0}}));
@@ -69,13 +71,13 @@ int ProfileFiles::ValidateProfileFile(const fs::path& path) {
     }
     std::fclose(f);
     const uint64_t size = fs::file_size(path, ec);
-    if (ec || size >= kMaxProfileFileSize || size < kConfigImageSize) {
+    if (ec || !ProfileFileSizeAcceptable(size)) {
         lastError_ = path.string() + ": not a profile file (" + std::to_string(ec ? 0 : size) + " bytes)";
         return kProfileInvalid;
     }
     std::optional<std::vector<uint8_t>> bytes;
     try {
-        bytes = ReadWholeFile(path, &lastError_, kMaxProfileFileSize);
+        bytes = ReadWholeFile(path, &lastError_, kProfileFileSizeLimit - 1);
     } catch (const std::bad_alloc&) {
         lastError_ = path.string() + ": out of memory";
         return kProfileOutOfMemory;
@@ -100,7 +102,7 @@ int ProfileFiles::ValidateProfileFile(const fs::path& path) {
 bool ProfileFiles::LoadImage(const fs::path& path) {
     std::optional<std::vector<uint8_t>> bytes;
     try {
-        bytes = ReadWholeFile(path, &lastError_, kMaxProfileFileSize);
+        bytes = ReadWholeFile(path, &lastError_, kProfileFileSizeLimit - 1);
         if (!bytes) return false;
         std::string why;
         std::optional<EditCopy> copy = ParseProfileFile(*bytes, &why);

@@ -30,6 +30,11 @@ inline constexpr int kProfileInvalid = 0;  // absent, too short, too large or a 
 inline constexpr int kProfileCannotOpen = -2;
 inline constexpr int kProfileOutOfMemory = -3;
 
+// A file of this size (4 GiB) or more is no profile file.
+inline constexpr uint64_t kProfileFileSizeLimit = uint64_t{1} << 32;
+// The sizes validation reads: at least one configuration image, below the limit.
+bool ProfileFileSizeAcceptable(uint64_t size);
+
 class ProfileFiles {
   public:
     ProfileFiles(const ProgramPaths& paths, ConfigStore& store, ConfigTransfer& transfer, DeviceLink& link,

@@ -64,6 +64,24 @@ TEST(ValidateProfileFile, MissingShortAndBadHeaders) {
     EXPECT_EQ(f.files.ValidateProfileFile(f.dir / "good.fwc"), kProfileValid);
 }
 
+TEST(ValidateProfileFile, SizesUpToJustBelowFourGibibytesAreRead) {
+    EXPECT_FALSE(ProfileFileSizeAcceptable(0));
+    EXPECT_FALSE(ProfileFileSizeAcceptable(kConfigImageSize - 1));
+    EXPECT_TRUE(ProfileFileSizeAcceptable(kConfigImageSize));
+    EXPECT_TRUE(ProfileFileSizeAcceptable(0xFFFFFFFFull));
+    EXPECT_FALSE(ProfileFileSizeAcceptable(0x100000000ull));
+    EXPECT_FALSE(ProfileFileSizeAcceptable(UINT64_MAX));
+
+    // A sparse file of exactly 4 GiB is refused on its size, before anything is read.
+    ConfigFixture f;
+    const auto big = f.dir / "big.fwc";
+    WriteBytes(big, MustSerialize(EditCopy{}));
+    std::filesystem::resize_file(big, 0x100000000ull);
+    EXPECT_EQ(f.files.ValidateProfileFile(big), kProfileInvalid);
+    EXPECT_NE(f.files.lastError().find("4294967296 bytes"), std::string::npos) << f.files.lastError();
+    EXPECT_TRUE(f.prompts.messages.empty());
+}
+
 TEST(ImportProfile, BadHeaderShowsBothMessagesAndKeepsTheStore) {
     ConfigFixture f;
     FillEdit(f.store);
