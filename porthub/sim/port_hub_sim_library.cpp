@@ -1,6 +1,6 @@
 // libPortHubSim: the simulated keyboard as a PortHub library. Its environment: VORNAK_SIM_STATE (memory kept
 // between runs), VORNAK_SIM_LOG (traffic log), VORNAK_SIM_LATENCY_MS (per reply), VORNAK_SIM_CONTROL (control
-// FIFO).
+// FIFO), VORNAK_SIM_DETACHED (1: the keyboard starts unplugged).
 #include "porthub/sim/port_hub_sim.h"
 
 #include <cstdio>
@@ -39,6 +39,13 @@ struct Library {
                              "(0..10000); using 0\n",
                              latency.c_str());
         }
+        if (const std::string detached = Env("VORNAK_SIM_DETACHED"); detached == "1")
+            config.attached = false;
+        else if (!detached.empty() && detached != "0")
+            std::fprintf(
+                stderr,
+                "PortHubSim: VORNAK_SIM_DETACHED=\"%s\" is neither 0 nor 1; the keyboard is attached\n",
+                detached.c_str());
         simulator = std::make_unique<KeyboardSimulator>(std::move(config));
         SetActiveSimulator(simulator.get());
         if (const std::string path = Env("VORNAK_SIM_CONTROL"); !path.empty()) {

@@ -9,6 +9,7 @@
 #include "device/port_hub_link.h"
 #include "platform/bytes.h"
 #include "tests/support/sim_harness.h"
+#include "tests/support/traffic.h"
 
 namespace vornak {
 namespace {
@@ -20,10 +21,7 @@ using test::SimHarness;
 using test::SimHarnessOptions;
 
 int CountOut(const sim::KeyboardSimulator& s, uint8_t code) {
-    int n = 0;
-    for (const auto& c : s.commandsSent())
-        if (c.size() > 3 && c[3] == code) ++n;
-    return n;
+    return test::CountCode(test::CommandsSent(s), code);
 }
 
 SimHarnessOptions WithReplyWait(std::chrono::milliseconds wait) {
@@ -348,9 +346,9 @@ TEST(Wrappers, MacroAreaInPiecesUpToItsEnd) {
     std::vector<uint8_t> back(8192);
     ASSERT_EQ(h.link().ReadMacroArea(back), kLinkOk);
     EXPECT_EQ(back, data);
-    const auto sent = h.sim().commandsSent();
-    EXPECT_EQ(sent.back()[4], 8192 % 56);  // the last piece is the remainder
-    EXPECT_EQ(ReadLe16(sent.back(), 5), 8192 - 8192 % 56);
+    const auto last = test::CommandsSent(h.sim()).back();
+    EXPECT_EQ(last.length, 8192 % 56);  // the last piece is the remainder
+    EXPECT_EQ(last.offset, 8192 - 8192 % 56);
     EXPECT_EQ(h.sim().violations(), 0);
     // An area the 16-bit offsets cannot address is refused before anything is sent.
     h.sim().ClearTraffic();

@@ -11,6 +11,7 @@
 #include "platform/settings_file.h"
 #include "tests/support/sim_harness.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/traffic.h"
 
 namespace vornak {
 namespace {
@@ -31,13 +32,6 @@ class ScriptedSwitcher : public ProfileSwitcher {
     }
     bool allow = true;
     int calls = 0;
-};
-
-struct Command {
-    uint8_t code;
-    uint8_t length;
-    uint16_t offset;
-    std::vector<uint8_t> data;
 };
 
 class LightingOnSim : public ::testing::Test {
@@ -68,22 +62,8 @@ class LightingOnSim : public ::testing::Test {
         harness.sim().ClearTraffic();
     }
 
-    std::vector<Command> Sent() {
-        std::vector<Command> out;
-        for (const auto& r : harness.sim().commandsSent()) {
-            Command c{r[3], r[4], static_cast<uint16_t>(r[5] | (r[6] << 8)), {}};
-            if (c.code == 6 || c.code == 17)
-                c.data.assign(r.begin() + 8, r.begin() + 8 + std::min<int>(c.length, 56));
-            out.push_back(c);
-        }
-        return out;
-    }
-    std::vector<uint8_t> Codes() {
-        std::vector<uint8_t> codes;
-        for (const auto& c : Sent())
-            codes.push_back(c.code);
-        return codes;
-    }
+    std::vector<test::SentCommand> Sent() { return test::CommandsSent(harness.sim()); }
+    std::vector<uint8_t> Codes() { return test::Codes(Sent()); }
     uint8_t LightingByte(size_t offset) { return harness.sim().lighting()[offset]; }
     Colour SimKeyColour(int profile, int position) {
         const auto colours = harness.sim().keyColours();
@@ -445,7 +425,7 @@ TEST_F(UserModesOnSim, LoadSendsTheWholeImageInSevenPieces) {
     SetProfile(1);
     ASSERT_EQ(model->ReadLighting(LightingReadReason::Attach), kLinkOk);
     const auto sent = Sent();
-    std::vector<Command> colours;
+    std::vector<test::SentCommand> colours;
     for (const auto& c : sent) {
         if (c.code == 17) colours.push_back(c);
     }

@@ -9,6 +9,7 @@
 #include "porthub/sim/control_fifo.h"
 #include "tests/support/sim_harness.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/traffic.h"
 
 namespace vornak {
 namespace {
@@ -122,13 +123,12 @@ TEST(Simulator, KeyBlockTravelsInSevenPieces) {
     SimHarness h;
     KeyBlockBytes block{};
     ASSERT_EQ(h.link().ReadKeyBlock(1, block), 1);
-    const auto sent = h.sim().commandsSent();
+    const auto sent = test::CommandsSent(h.sim());
     ASSERT_EQ(sent.size(), 7u);
-    for (size_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(sent[i][3], 7);
-        EXPECT_EQ(sent[i][4], i < 6 ? 56 : 42);
-        EXPECT_EQ(ReadLe16(sent[i], 5), 378 + 56 * i);
-    }
+    for (size_t i = 0; i < 7; ++i)
+        EXPECT_EQ(sent[i],
+                  (test::SentCommand{
+                      7, static_cast<uint8_t>(i < 6 ? 56 : 42), static_cast<uint16_t>(378 + 56 * i), {}}));
 }
 
 TEST(Simulator, ProtocolViolationsAreCountedAndRefused) {

@@ -12,6 +12,7 @@
 #include "platform/utf.h"
 #include "profile/profile_file.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/traffic.h"
 
 namespace vornak {
 namespace {
@@ -34,7 +35,9 @@ class Vornakctl : public ::testing::Test {
         ::setenv("VORNAK_SIM_STATE", state().c_str(), 1);
         ::setenv("VORNAK_SIM_LOG", log().c_str(), 1);
         ::unsetenv("VORNAK_PORTHUB");
+        ::unsetenv("VORNAK_SIM_DETACHED");
     }
+    void TearDown() override { ::unsetenv("VORNAK_SIM_DETACHED"); }
 
     fs::path state() const { return dir / "keyboard.state"; }
     fs::path log() const { return dir / "traffic.log"; }
@@ -54,18 +57,8 @@ class Vornakctl : public ::testing::Test {
         return r;
     }
 
-    // The OUT reports of the log since it was last cleared, as hex.
-    std::vector<std::string> ReportsSent() {
-        std::vector<std::string> out;
-        std::istringstream in(ReadText(log()));
-        std::string ms, dir, hex;
-        while (in >> ms >> dir) {
-            if (dir == "ATTACH" || dir == "DETACH") continue;
-            in >> hex;
-            if (dir == "OUT") out.push_back(hex);
-        }
-        return out;
-    }
+    // The commands of the log since it was last cleared.
+    std::vector<test::SentCommand> Sent() { return test::CommandsInLog(log()); }
 
     void ClearLog() { std::ofstream(log(), std::ios::trunc); }
 
@@ -120,20 +113,19 @@ TEST_F(Vornakctl, LightingWritesExactlyTheBytesOfEachOption) {
     ASSERT_EQ(Ctl("--simulate lighting --profile 2 --speed 0 --brightness 2 --direction first").code, 0)
         << lastError;
     // After the reads of the start-up and of the lighting: one begin / write / end per option.
-    std::vector<std::string> writes;
-    for (const auto& r : ReportsSent()) {
-        const std::string code = r.substr(6, 2);
-        if (code == "01" || code == "02" || code == "06") writes.push_back(r.substr(6, 10 + 2));
+    std::vector<test::SentCommand> writes;
+    for (const auto& c : Sent()) {
+        if (c.code == 1 || c.code == 2 || c.code == 6) writes.push_back(c);
     }
-    // Command, length, offset (little-endian), status, first data byte.
-    const std::vector<std::string> expected = {
-        // Profile 2 is block 1: speed 0 is stored as 5 at 42 + 2, brightness at 42 + 1, the first direction
-        // as 255 at 42 + 3.
-        "010000000000", "06012c000005", "020000000000", "010000000000", "06012b000002",
-        "020000000000", "010000000000", "06012d0000ff", "020000000000",
+    const test::SentCommand begin{1, 0, 0, {}};
+    const test::SentCommand end{2, 0, 0, {}};
+    // Profile 2 is block 1: speed 0 is stored as 5 at 42 + 2, brightness at 42 + 1, the first direction as
+    // 255 at 42 + 3.
+    const std::vector<test::SentCommand> expected = {
+        begin, {6, 1, 44, {5}}, end, begin, {6, 1, 43, {2}}, end, begin, {6, 1, 45, {0xFF}}, end,
     };
     ASSERT_GE(writes.size(), 9u);
-    const std::vector<std::string> tail(writes.end() - 9, writes.end());
+    const std::vector<test::SentCommand> tail(writes.end() - 9, writes.end());
     EXPECT_EQ(tail, expected);
 }
 
@@ -172,6 +164,57 @@ TEST_F(Vornakctl, WrongArgumentsChangeNothing) {
     }
 }
 
+// A fresh home has no user folder: every command that opens the keyboard seeds it first, so the lighting
+// defaults find the pristine user-mode file they copy from.
+TEST_F(Vornakctl, EveryKeyboardCommandSeedsAFreshHome) {
+    const fs::path folder = dir / "Documents/Vornak_R2T";
+    const std::string tmpl = ReadText(test::BinDir() / "Skins/UserDengColor_3.userd");
+    ASSERT_FALSE(tmpl.empty());
+    const std::vector<std::string> commands = {"status", "lighting --defaults", "profile 2",
+                                               "usermode --profile 1 --mode 0",
+                                               "capture " + (dir / "c.fwc").string()};
+    for (const std::string& args : commands) {
+        fs::remove_all(folder);
+        const CtlRun r = Ctl("--simulate " + args);
+        EXPECT_EQ(r.code, 0) << args << ": " << lastError;
+        for (int n = 0; n < 4; ++n)
+            EXPECT_EQ(ReadText(folder / ("UserDengColor_" + std::to_string(n) + ".userd")), tmpl)
+                << args << ": file " << n;
+        EXPECT_NE(ReadText(folder / "wskb.ini").find("usermodeCheck=1"), std::string::npos) << args;
+    }
+    // Commands that only read a file leave the home alone.
+    fs::remove_all(folder);
+    ASSERT_EQ(Ctl("keys").code, 0);
+    ASSERT_EQ(Ctl("validate " + (dir / "c.fwc").string()).code, 0) << lastError;
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+// The library started without a keyboard: exit 3 through the real binding and start-up detection, and
+// nothing reaches the home or the keyboard.
+TEST_F(Vornakctl, NoKeyboardAttachedIsExitThree) {
+    ASSERT_EQ(Ctl("--simulate profile 1").code, 0);
+    const std::string before = ReadText(state());
+    fs::remove_all(dir / "Documents");
+    ClearLog();
+    ::setenv("VORNAK_SIM_DETACHED", "1", 1);
+    for (const char* args : {"status", "profile 2", "lighting --brightness 1", "apply /nonexistent.fwc"}) {
+        const CtlRun r = Ctl(std::string("--simulate ") + args);
+        if (std::string_view(args).starts_with("apply")) {
+            EXPECT_EQ(r.code, 4) << "the file is checked first: " << lastError;
+            continue;
+        }
+        EXPECT_EQ(r.code, 3) << args << ": " << lastError;
+        EXPECT_NE(lastError.find("no Nimbrel KX1 keyboard is attached"), std::string::npos) << lastError;
+    }
+    EXPECT_EQ(ReadText(state()), before);
+    EXPECT_FALSE(fs::exists(dir / "Documents"));
+    EXPECT_TRUE(Sent().empty());
+    ::setenv("VORNAK_SIM_DETACHED", "yes", 1);
+    const CtlRun r = Ctl("--simulate status");
+    EXPECT_EQ(r.code, 0) << "an unknown value leaves the keyboard attached: " << lastError;
+    EXPECT_NE(lastError.find("VORNAK_SIM_DETACHED"), std::string::npos) << lastError;
+}
+
 TEST_F(Vornakctl, PaintSendsTheKeysAndKeepsTheBrushes) {
     ASSERT_EQ(Ctl("--simulate paint --profile 2 --mode 4 esc=0080ff \"Num Enter\"=112233").code, 0)
         << lastError;
@@ -181,15 +224,19 @@ TEST_F(Vornakctl, PaintSendsTheKeysAndKeepsTheBrushes) {
     ASSERT_EQ(Ctl("--simulate usermode --profile 2 --mode 4").code, 0) << lastError;
     // The whole image of profile 2 goes as 7 reports of 54 bytes; Esc (position 0) and Num Enter (104) among
     // them.
-    std::vector<std::string> colours;
-    for (const auto& r : ReportsSent()) {
-        if (r.substr(6, 2) == "11") colours.push_back(r);
+    std::vector<test::SentCommand> colours;
+    for (const auto& c : Sent()) {
+        if (c.code == 17) colours.push_back(c);
     }
     ASSERT_EQ(colours.size(), 7u);
-    EXPECT_EQ(colours[0].substr(8, 6), "360002");   // 54 bytes at position 0 of profile 2 (field 512)
-    EXPECT_EQ(colours[0].substr(16, 6), "0080ff");  // Esc
-    EXPECT_EQ(colours[5].substr(8, 6), "360e03");   // position 90: 90 x 3 + 512 = 782
-    EXPECT_EQ(colours[5].substr(16 + 14 * 6, 6), "112233");  // Num Enter is the 15th key of that report
+    const auto rgb = [](const test::SentCommand& c, size_t key) {
+        return std::vector<uint8_t>(c.data.begin() + 3 * key, c.data.begin() + 3 * key + 3);
+    };
+    EXPECT_EQ(colours[0].length, 54);
+    EXPECT_EQ(colours[0].offset, 512);                                         // position 0 of profile 2
+    EXPECT_EQ(rgb(colours[0], 0), (std::vector<uint8_t>{0x00, 0x80, 0xFF}));   // Esc
+    EXPECT_EQ(colours[5].offset, 782);                                         // position 90: 90 x 3 + 512
+    EXPECT_EQ(rgb(colours[5], 14), (std::vector<uint8_t>{0x11, 0x22, 0x33}));  // Num Enter, the 15th key
 }
 
 }  // namespace

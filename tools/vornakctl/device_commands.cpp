@@ -66,6 +66,18 @@ int KeyboardSession::Open() {
     if (deviceCount_ == 0 || link_->state().devicePresent.load() == 0) {
         return Fail(kExitNoKeyboard, "no Nimbrel KX1 keyboard is attached");
     }
+    return SeedUserFolder();
+}
+
+// Every command that opens the keyboard reads or writes the user folder (the settings file, the working
+// profile, the user-mode files), so it is seeded first, as the program does at start.
+int KeyboardSession::SeedUserFolder() {
+    files_->EnsureUserFolder();
+    if (!files_->lastError().empty()) return Fail(kExitFileWrite, files_->lastError());
+    std::string error;
+    if (!EnsureUserModeFiles(ctx_.paths.settingsIni, ctx_.paths.userModeTemplate, ctx_.paths.userModePrefix,
+                             &error))
+        return Fail(kExitFileWrite, error.empty() ? "the user lighting files cannot be prepared" : error);
     return kExitOk;
 }
 
@@ -375,27 +387,14 @@ int ParseUserModeArgs(Context& ctx, bool withPaints, UserModeArgs& out) {
     return kExitOk;
 }
 
-// The user-mode files exist before they are used: the first use seeds them from the template.
-bool PrepareUserModes(Context& ctx, KeyboardSession& kb) {
-    kb.files().EnsureUserFolder();
-    std::string error;
-    if (!EnsureUserModeFiles(ctx.paths.settingsIni, ctx.paths.userModeTemplate, ctx.paths.userModePrefix,
-                             &error)) {
-        Fail(kExitFileWrite, error.empty() ? "the user lighting files cannot be prepared" : error);
-        return false;
-    }
-    return true;
-}
-
-// Checks the arguments, opens the keyboard, prepares the user-mode files, selects the mode (which sends its
-// colours), then runs the rest of the command.
+// Checks the arguments, opens the keyboard, selects the mode (which sends its colours), then runs the rest of
+// the command.
 int WithUserMode(Context& ctx, bool withPaints,
                  const std::function<int(UserModes&, const UserModeArgs&)>& rest = nullptr) {
     UserModeArgs args;
     if (const int r = ParseUserModeArgs(ctx, withPaints, args); r != kExitOk) return r;
     KeyboardSession kb(ctx);
     if (const int r = kb.Open(); r != kExitOk) return r;
-    if (!PrepareUserModes(ctx, kb)) return kExitFileWrite;
     UserModes modes(kb.link(), ctx.paths.userModePrefix);
     std::string error;
     if (!modes.SelectUserMode(args.profile, args.mode, &error)) return Fail(kExitFileWrite, error);

@@ -44,8 +44,8 @@ class KeyboardSession {
     explicit KeyboardSession(Context& ctx);
     ~KeyboardSession();
 
-    // Binds the library and waits for the start-up detection; an exit code (kExitOk when a keyboard is
-    // there).
+    // Binds the library, waits for the start-up detection and seeds the user folder; an exit code (kExitOk
+    // when a keyboard is there and the folder is ready).
     int Open();
 
     PortHubLink& link() { return *link_; }
@@ -56,6 +56,8 @@ class KeyboardSession {
     int deviceCount() const { return deviceCount_; }
 
   private:
+    int SeedUserFolder();
+
     Context& ctx_;
     QuietLinkEvents events_;
     AlwaysSwitch switcher_;
