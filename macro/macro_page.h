@@ -22,6 +22,8 @@ class MacroPage {
     // when currentValue is 0, select the first macro.
     virtual void Enter(uint32_t currentValue, bool initialForm) = 0;
     virtual void StopRecording() = 0;
+    // A macro is being recorded (the help key is then recorded, not acted on).
+    virtual bool recording() const = 0;
     // The shown macro's rows and repeat count back into its record.
     virtual void StoreBack() = 0;
 
