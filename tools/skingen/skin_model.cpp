@@ -601,6 +601,10 @@ Dialog CompositeDialog() {
     c.push_back(WithText(Placed("FUNC_MACRO_RECORD_DELAY2", QRect(428, 206, 104, 20), Widget::Label),
                          "RECORD_DELAY"));
 
+    // The dialog's Apply (control 1015) writes the key without closing; skins without it show none.
+    c.push_back(WithCaption(ImageButton("CONTROL2_APPLY", QRect(220, 394, 100, 34), Face::TextButton, kKeySet,
+                                        kLooksApply, general),
+                            "Apply"));
     c.push_back(WithCaption(ImageButton("CONTROL_OK", QRect(330, 394, 100, 34), Face::PrimaryButton, kKeySet,
                                         kLooksApply, general),
                             "OK"));
