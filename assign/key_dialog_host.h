@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <mutex>
+#include <string_view>
 
 #include "config/config_store.h"
 
@@ -18,10 +19,11 @@ class KeyDialogHost {
     virtual int currentProfile() const = 0;
     // Runs read with the edit copy under lock A.
     virtual void ReadEditCopy(const std::function<void(const EditCopy&)>& read) = 0;
-    // The one road by which the dialog changes the configuration: runs edit with the edit copy under lock A,
-    // then marks the configuration modified (the main window's Apply) and shows every key button's assignment
-    // again. False, with nothing run, when the edit copy cannot be changed now (a download holds it).
-    virtual bool EditConfig(const std::function<void(EditCopy&)>& edit) = 0;
+    // The one road by which the dialog changes the configuration: runs edit with the edit copy under lock A
+    // (edit returns whether it changed anything), then, when it did, marks the configuration modified (the
+    // main window's Apply); the key buttons show their assignments again. what names the edit for whoever
+    // records it. False, with nothing run, when the edit copy cannot be changed now (a download holds it).
+    virtual bool EditConfig(std::string_view what, const std::function<bool(EditCopy&)>& edit) = 0;
 };
 
 class StoreDialogHost : public KeyDialogHost {
@@ -34,12 +36,13 @@ class StoreDialogHost : public KeyDialogHost {
         std::lock_guard lock(store_.lockA());
         read(store_.edit());
     }
-    bool EditConfig(const std::function<void(EditCopy&)>& edit) override {
+    bool EditConfig(std::string_view, const std::function<bool(EditCopy&)>& edit) override {
+        bool changed;
         {
             std::lock_guard lock(store_.lockA());
-            edit(store_.edit());
+            changed = edit(store_.edit());
         }
-        modified_ = true;
+        if (changed) modified_ = true;
         if (refresh_) refresh_();
         return true;
     }

@@ -259,7 +259,10 @@ std::optional<Assignment> KeyDialogModel::ChosenAssignment() const {
 }
 
 bool KeyDialogModel::WriteToEditCopy(const KeyDialogCommit& commit) {
-    return host_.EditConfig([&](EditCopy& edit) { lastCommit_ = CommitKeyDialog(edit, commit); });
+    return host_.EditConfig("key dialog", [&](EditCopy& edit) {
+        lastCommit_ = CommitKeyDialog(edit, commit);
+        return lastCommit_.changed;
+    });
 }
 
 CommitOutcome KeyDialogModel::Apply() {
