@@ -27,6 +27,18 @@ std::optional<SimEvent> ParseControlLine(std::string_view line) {
     return std::nullopt;
 }
 
+std::optional<FaultModes> ParseFaultsLine(std::string_view line, std::string* error) {
+    if (error != nullptr) error->clear();
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+        line.remove_prefix(1);
+    constexpr std::string_view kWord = "faults";
+    if (!line.starts_with(kWord)) return std::nullopt;
+    const std::string_view rest = line.substr(kWord.size());
+    if (!rest.empty() && rest.front() != ' ' && rest.front() != '\t' && rest.front() != '\r')
+        return std::nullopt;
+    return ParseFaultModes(rest, error);
+}
+
 #ifdef _WIN32
 
 ControlFifo::ControlFifo(KeyboardSimulator& simulator, std::filesystem::path path)
@@ -101,8 +113,14 @@ void ControlFifo::Run() {
 #endif
 
 void ControlFifo::Handle(std::string_view line) {
+    std::string error;
     if (const std::optional<SimEvent> event = ParseControlLine(line)) {
         simulator_.Raise(*event);
+    } else if (const std::optional<FaultModes> modes = ParseFaultsLine(line, &error)) {
+        simulator_.SetFaultModes(*modes);
+    } else if (!error.empty()) {
+        std::fprintf(stderr, "PortHubSim: %s: %s; the fault modes stay as they were\n",
+                     path_.string().c_str(), error.c_str());
     } else if (line.find_first_not_of(" \t\r") != std::string_view::npos) {
         std::fprintf(stderr, "PortHubSim: %s: unknown control line \"%.*s\"\n", path_.string().c_str(),
                      static_cast<int>(line.size()), line.data());

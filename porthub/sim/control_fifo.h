@@ -1,6 +1,6 @@
 // The simulator's control FIFO: another process (the command-line tool, a script) writes lines to it to plug
 // the simulated keyboard in or out or to raise its events: attach, detach, layer, macro-start, macro-stop,
-// lighting-changed.
+// lighting-changed; and "faults <modes>" to set the standing fault modes ("faults none" ends them).
 #pragma once
 
 #include <filesystem>
@@ -15,6 +15,9 @@ namespace vornak::sim {
 
 // The event of one control line (blanks around it ignored); nothing for an unknown line.
 std::optional<SimEvent> ParseControlLine(std::string_view line);
+// The modes of a "faults" line; nothing for any other line, and also for a faults line naming an unknown
+// mode, which *error then names.
+std::optional<FaultModes> ParseFaultsLine(std::string_view line, std::string* error);
 
 class ControlFifo {
   public:

@@ -77,7 +77,10 @@ void KeyboardSimulator::DeliveryLoop() {
                                                                   : Collection::Any;
             if (Answers(r.filter, to)) targets.push_back(r);
         }
-        if (d.kind == DeliveryKind::Reply) Record(TrafficDirection::In, d.bytes);
+        if (d.kind == DeliveryKind::Reply) {
+            Record(TrafficDirection::In, d.bytes);
+            lastReplyAt_ = Clock::now();
+        }
         if (d.kind == DeliveryKind::Event) Record(TrafficDirection::Event, d.bytes);
         delivering_ = true;
         lock.unlock();

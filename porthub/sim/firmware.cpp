@@ -66,6 +66,16 @@ void KeyboardSimulator::SetLatency(std::chrono::milliseconds latency) {
     config_.latency = latency;
 }
 
+void KeyboardSimulator::SetFaultModes(const FaultModes& modes) {
+    std::lock_guard lock(mutex_);
+    config_.modes = modes;
+}
+
+FaultModes KeyboardSimulator::faultModes() const {
+    std::lock_guard lock(mutex_);
+    return config_.modes;
+}
+
 std::optional<Fault> KeyboardSimulator::TakeFault(uint8_t command) {
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
         if (it->command != 0 && it->command != command) continue;
@@ -90,10 +100,12 @@ int KeyboardSimulator::WriteOne(const PortHubDeviceFilter* filter, const uint8_t
     CommandBytes request{};
     std::memcpy(request.data(), data, std::min(bytes.size(), request.size()));
     const uint8_t command = request[field::kCode];
+    if (lastReplyAt_) gapBefore_[command] = Clock::now() - *lastReplyAt_;
     if (command == code::kBootMode) {
-        // Boot mode: the firmware restarts into its loader and answers nothing.
-        if (request[field::kLength] != code::kBootMode) Violation("boot request without 0xEE in byte 4");
+        // The firmware restarts into its loader and answers nothing; a restarting keyboard leaves the bus.
+        if (!CheckBootRequest(bytes)) return 1;
         ++bootModeRequests_;
+        if (config_.modes.bootLeaves) DetachLocked();
         return 1;
     }
 
@@ -104,6 +116,15 @@ int KeyboardSimulator::WriteOne(const PortHubDeviceFilter* filter, const uint8_t
         DetachLocked();
         return 1;
     }
+    // The standing modes, where no injected fault decides.
+    const FaultModes& modes = config_.modes;
+    const bool busyAfterWork = fault ? kind == FaultKind::BusyAfterWork
+                                     : (command == code::kBegin && modes.busyBegin) ||
+                                           (command == code::kWriteMacro && modes.busyMacro) ||
+                                           (command == code::kEnd && modes.busyCommit);
+    Clock::duration lateBy = Clock::duration::zero();
+    if (fault && kind == FaultKind::LateReply) lateBy = fault->delay;
+    if (!fault && command == code::kEnd && modes.lateCommit) lateBy = modes.lateCommitDelay;
 
     // The reply repeats the request's header; the status byte and the data follow.
     CommandBytes reply{};
@@ -111,6 +132,8 @@ int KeyboardSimulator::WriteOne(const PortHubDeviceFilter* filter, const uint8_t
     reply[field::kReportId] = kCommandReportId;
     if (fault && (kind == FaultKind::StatusFF || kind == FaultKind::StatusFE)) {
         reply[field::kStatus] = kind == FaultKind::StatusFF ? kStatusRefused : kStatusBusy;
+    } else if (fault && kind == FaultKind::Forgotten) {
+        reply[field::kStatus] = kStatusDone;
     } else {
         bool broken = false;
         if (length != static_cast<int>(kCommandSize)) {
@@ -125,14 +148,34 @@ int KeyboardSimulator::WriteOne(const PortHubDeviceFilter* filter, const uint8_t
             Violation("command " + std::to_string(command) + ": bad checksum");
             broken = true;
         }
+        if (broken && modes.silentMalformed) return 1;
         reply[field::kStatus] = broken ? kStatusRefused : Execute(request, reply);
+        if (busyAfterWork && reply[field::kStatus] == kStatusDone) reply[field::kStatus] = kStatusBusy;
     }
     if (fault && kind == FaultKind::WrongCommand) reply[field::kCode] = static_cast<uint8_t>(command ^ 0x80);
     Seal(reply);
-    auto due = Clock::now() + config_.latency;
-    if (fault && kind == FaultKind::LateReply) due += fault->delay;
+    const auto due = Clock::now() + config_.latency + lateBy;
     Queue(due, Delivery{DeliveryKind::Reply, std::vector<uint8_t>(reply.begin(), reply.end()), 0});
     return 1;
+}
+
+bool KeyboardSimulator::CheckBootRequest(std::span<const uint8_t> report) {
+    if (report.size() != kCommandSize) {
+        Violation("update-mode request of " + std::to_string(report.size()) + " bytes");
+        return false;
+    }
+    // Report id, 0xEE in bytes 3 and 4, and zeros everywhere else: no checksum in bytes 1 and 2.
+    for (size_t i = 0; i < kCommandSize; ++i) {
+        const uint8_t expected = i == field::kReportId                      ? kCommandReportId
+                                 : i == field::kCode || i == field::kLength ? code::kBootMode
+                                                                            : 0;
+        if (report[i] != expected) {
+            Violation("update-mode request: byte " + std::to_string(i) + " is " + Hex(report.subspan(i, 1)) +
+                      ", not " + Hex(std::span(&expected, 1)));
+            return false;
+        }
+    }
+    return true;
 }
 
 uint8_t KeyboardSimulator::Execute(std::span<const uint8_t, kCommandSize> request,
@@ -156,6 +199,11 @@ uint8_t KeyboardSimulator::Execute(std::span<const uint8_t, kCommandSize> reques
     // The lighting area answers zeros past its end; the other areas refuse a read that leaves them.
     const auto read = [&](std::span<const uint8_t> area, bool pastEndIsZero) -> uint8_t {
         if (length > kCommandDataSize) return refuse("length " + std::to_string(length));
+        if (pastEndIsZero && config_.modes.strictReads && offset < area.size() && !inside(area.size())) {
+            // Firmware that keeps to its areas refuses what the default keyboard fills with zeros.
+            ++refusedReads_;
+            return kStatusRefused;
+        }
         if (pastEndIsZero ? offset >= area.size() : !inside(area.size())) return outside(area.size());
         const size_t n = std::min(length, area.size() - offset);
         std::copy_n(area.begin() + static_cast<std::ptrdiff_t>(offset), n, out.begin());

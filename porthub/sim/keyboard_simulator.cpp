@@ -58,6 +58,18 @@ int KeyboardSimulator::bootModeRequests() const {
     return bootModeRequests_;
 }
 
+int KeyboardSimulator::refusedReads() const {
+    std::lock_guard lock(mutex_);
+    return refusedReads_;
+}
+
+std::optional<std::chrono::microseconds> KeyboardSimulator::GapBefore(uint8_t command) const {
+    std::lock_guard lock(mutex_);
+    const auto it = gapBefore_.find(command);
+    if (it == gapBefore_.end()) return std::nullopt;
+    return std::chrono::duration_cast<std::chrono::microseconds>(it->second);
+}
+
 std::array<uint8_t, 2> KeyboardSimulator::ledStatus() const {
     std::lock_guard lock(mutex_);
     return led_;

@@ -22,6 +22,7 @@
 
 #include "device/device_command.h"
 #include "device/port_hub.h"
+#include "porthub/sim/fault_modes.h"
 #include "porthub/sim/sim_memory.h"
 #include "porthub/sim/traffic_log.h"
 
@@ -37,12 +38,14 @@ enum class SimEvent {
 };
 
 enum class FaultKind {
-    NoReply,       // the report is lost: nothing done, nothing answered
-    WrongCommand,  // done, but the reply carries another command byte
-    StatusFF,      // refused: nothing done, status 0xFF
-    StatusFE,      // busy: nothing done, status 0xFE
-    LateReply,     // done, answered after delay on top of the latency
-    Detach,        // the keyboard is pulled out instead of answering
+    NoReply,        // the report is lost: nothing done, nothing answered
+    WrongCommand,   // done, but the reply carries another command byte
+    StatusFF,       // refused: nothing done, status 0xFF
+    StatusFE,       // busy: nothing done, status 0xFE
+    LateReply,      // done, answered after delay on top of the latency
+    Detach,         // the keyboard is pulled out instead of answering
+    BusyAfterWork,  // done, but answered 0xFE: firmware still busy with its flash
+    Forgotten,      // answered as done, but nothing done: only reading the memory back shows it
 };
 
 struct Fault {
@@ -60,6 +63,7 @@ struct SimConfig {
     std::chrono::milliseconds latency{0};  // per reply; 1 ms is a full-speed USB endpoint
     std::filesystem::path logFile;         // traffic log, appended to; empty: none
     std::filesystem::path stateFile;       // memory kept between runs; empty: none
+    FaultModes modes;                      // all off
 };
 
 class KeyboardSimulator {
@@ -103,12 +107,22 @@ class KeyboardSimulator {
     void InjectFault(const Fault& fault);
     void ClearFaults();
     void SetLatency(std::chrono::milliseconds latency);
+    // The standing modes; injected faults go first.
+    void SetFaultModes(const FaultModes& modes);
+    FaultModes faultModes() const;
 
     // Checks.
     int violations() const;
     std::vector<std::string> violationReasons() const;
     bool inSequence() const;
+    // Update-mode requests accepted (every byte as the loader expects it).
     int bootModeRequests() const;
+    // Reads refused by strict-reads for running past their area's end; not violations, since firmware
+    // may refuse them and the program must cope.
+    int refusedReads() const;
+    // How long before the last report with this command code the keyboard had handed over its previous
+    // reply: the sender's pause. Nothing before the first such report.
+    std::optional<std::chrono::microseconds> GapBefore(uint8_t command) const;
     std::vector<TrafficEntry> traffic() const;
     // The OUT reports only, in order.
     std::vector<std::vector<uint8_t>> commandsSent() const;
@@ -145,6 +159,8 @@ class KeyboardSimulator {
     void AttachLocked();
     void DetachLocked();
     std::optional<Fault> TakeFault(uint8_t command);
+    // Whether the update-mode request is byte for byte what the loader expects; a violation when not.
+    bool CheckBootRequest(std::span<const uint8_t> report);
     // Runs one command on the memory; the status byte of the reply.
     uint8_t Execute(std::span<const uint8_t, kCommandSize> request, std::span<uint8_t, kCommandSize> reply);
     void ResizeMacroArea();
@@ -162,6 +178,9 @@ class KeyboardSimulator {
     int violations_ = 0;
     std::vector<std::string> violationReasons_;
     int bootModeRequests_ = 0;
+    int refusedReads_ = 0;
+    std::optional<Clock::time_point> lastReplyAt_;
+    std::map<uint8_t, Clock::duration> gapBefore_;
     std::array<uint8_t, 2> led_{};
     std::vector<Fault> faults_;
     std::map<int, Registration> registrations_;

@@ -1,6 +1,6 @@
 // libPortHubSim: the simulated keyboard as a PortHub library. Its environment: VORNAK_SIM_STATE (memory kept
 // between runs), VORNAK_SIM_LOG (traffic log), VORNAK_SIM_LATENCY_MS (per reply), VORNAK_SIM_CONTROL (control
-// FIFO), VORNAK_SIM_DETACHED (1: the keyboard starts unplugged).
+// FIFO), VORNAK_SIM_DETACHED (1: the keyboard starts unplugged), VORNAK_SIM_FAULTS (standing fault modes).
 #include "porthub/sim/port_hub_sim.h"
 
 #include <cstdio>
@@ -46,6 +46,14 @@ struct Library {
                 stderr,
                 "PortHubSim: VORNAK_SIM_DETACHED=\"%s\" is neither 0 nor 1; the keyboard is attached\n",
                 detached.c_str());
+        if (const std::string faults = Env("VORNAK_SIM_FAULTS"); !faults.empty()) {
+            std::string error;
+            if (const std::optional<FaultModes> modes = ParseFaultModes(faults, &error))
+                config.modes = *modes;
+            else
+                std::fprintf(stderr, "PortHubSim: VORNAK_SIM_FAULTS=\"%s\": %s; no fault modes\n",
+                             faults.c_str(), error.c_str());
+        }
         simulator = std::make_unique<KeyboardSimulator>(std::move(config));
         SetActiveSimulator(simulator.get());
         if (const std::string path = Env("VORNAK_SIM_CONTROL"); !path.empty()) {
@@ -128,8 +136,9 @@ PORTHUB_API int PortHubSimRaiseEvent(int event) {
 }
 
 PORTHUB_API int PortHubSimInjectFault(int kind, int count, int skip, int command, int delayMs) {
-    static constexpr FaultKind kKinds[] = {FaultKind::NoReply,  FaultKind::WrongCommand, FaultKind::StatusFF,
-                                           FaultKind::StatusFE, FaultKind::LateReply,    FaultKind::Detach};
+    static constexpr FaultKind kKinds[] = {
+        FaultKind::NoReply,   FaultKind::WrongCommand, FaultKind::StatusFF,      FaultKind::StatusFE,
+        FaultKind::LateReply, FaultKind::Detach,       FaultKind::BusyAfterWork, FaultKind::Forgotten};
     if (kind < 0 || kind >= static_cast<int>(std::size(kKinds)) || command < 0 || command > 255) return 0;
     Fault f;
     f.kind = kKinds[kind];

@@ -21,9 +21,11 @@ std::string Message(TextId id) {
 }
 
 struct Fixture {
-    explicit Fixture(bool attached = true, bool detect = true, int autoShowDone = 0) {
+    explicit Fixture(bool attached = true, bool detect = true, int autoShowDone = 0,
+                     sim::FaultModes modes = {}) {
         SimHarnessOptions o;
         o.config.attached = attached;
+        o.config.modes = modes;
         o.events = &events;
         o.detect = false;
         h = std::make_unique<SimHarness>(std::move(o));
@@ -70,6 +72,34 @@ TEST(DeviceThread, AttachAtStartOpensTheWindowOnceOnly) {
     f.Raise(SimEvent::Attach);
     EXPECT_EQ(f.TakeLog(), (Log{"profile-read", "tray base 141"}));
     EXPECT_EQ(f.link().state().devicePresent.load(), 1);
+}
+
+// A keyboard that accepts the update-mode request restarts into its loader and leaves: the program sees an
+// ordinary removal, and nothing it sends afterwards waits for a keyboard that is gone.
+TEST(DeviceThread, TheUpdateModeRequestEndsInARemoval) {
+    sim::FaultModes modes;
+    modes.bootLeaves = true;
+    Fixture f(true, true, 1, modes);
+    f.TakeLog();
+    f.link().state().currentProfile.store(1);
+
+    EXPECT_EQ(f.link().RequestBootMode(), 1);
+    f.Settle();
+    EXPECT_EQ(f.TakeLog(), (Log{"device-gone", "hide", "tray base 128"}));
+    EXPECT_EQ(f.link().state().devicePresent.load(), 0);
+    EXPECT_EQ(f.link().state().currentProfile.load(), -1);
+    EXPECT_EQ(f.h->sim().bootModeRequests(), 1);
+    EXPECT_EQ(f.h->sim().violations(), 0);
+
+    const auto start = std::chrono::steady_clock::now();
+    SettingsBlock settings{};
+    EXPECT_EQ(f.link().ReadSettings(settings), kLinkNoDevice);
+    EXPECT_EQ(f.link().RequestBootMode(), kLinkNoDevice) << "a second request finds no keyboard";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+
+    // Back from the updater, the keyboard is read like any attached one.
+    f.Raise(SimEvent::Attach);
+    EXPECT_EQ(f.TakeLog(), (Log{"profile-read", "tray base 141"}));
 }
 
 TEST(DeviceThread, StartInTheTrayNeverOpensTheWindow) {

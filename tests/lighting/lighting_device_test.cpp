@@ -34,8 +34,17 @@ class ScriptedSwitcher : public ProfileSwitcher {
     int calls = 0;
 };
 
-class LightingOnSim : public ::testing::Test {
+// Every test runs twice: on the default keyboard, which answers zeros past the end of its lighting area, and
+// on one with strict reads, which refuses that part of the last block's 56-byte read.
+class LightingOnSim : public ::testing::TestWithParam<bool> {
   protected:
+    static test::SimHarnessOptions Options() {
+        test::SimHarnessOptions o;
+        o.config.modes.strictReads = GetParam();
+        return o;
+    }
+    bool strict() const { return GetParam(); }
+
     void SetUp() override {
         WriteText(dir / "Main.ini",
                   "[Mode]\r\n1=Wave\r\n4=Spectrum\r\n5=Breath\r\n20=User\r\n[Mode1]\r\n1=Welle\r\n");
@@ -77,7 +86,7 @@ class LightingOnSim : public ::testing::Test {
         harness.sim().SetSettings(settings);
     }
 
-    test::SimHarness harness;
+    test::SimHarness harness{Options()};
     TempDir dir;
     LanguageTexts texts;
     ScriptedSwitcher switcher;
@@ -87,7 +96,7 @@ class LightingOnSim : public ::testing::Test {
 
 using Seq = std::vector<uint8_t>;
 
-TEST_F(LightingOnSim, SpeedIsStoredReversedAndOnlyWhenItChanges) {
+TEST_P(LightingOnSim, SpeedIsStoredReversedAndOnlyWhenItChanges) {
     for (int p = 0; p < 3; ++p) {
         SetProfile(p);
         Read();
@@ -110,7 +119,7 @@ TEST_F(LightingOnSim, SpeedIsStoredReversedAndOnlyWhenItChanges) {
     }
 }
 
-TEST_F(LightingOnSim, BrightnessDirectionOptionPresetAndTrigger) {
+TEST_P(LightingOnSim, BrightnessDirectionOptionPresetAndTrigger) {
     SetProfile(1);
     Read();  // factory block: brightness 4, direction 0, trigger 0
     EXPECT_FALSE(model->SetBrightness(4));
@@ -137,7 +146,7 @@ TEST_F(LightingOnSim, BrightnessDirectionOptionPresetAndTrigger) {
     EXPECT_TRUE(std::equal(now.begin() + 84, now.end(), factory.begin() + 84));
 }
 
-TEST_F(LightingOnSim, ColoursClearTheirColourfulFlagFirst) {
+TEST_P(LightingOnSim, ColoursClearTheirColourfulFlagFirst) {
     SetProfile(2);
     Read();
     ASSERT_TRUE(model->SetSecondColour(MakeColour(10, 20, 30)));
@@ -164,7 +173,7 @@ TEST_F(LightingOnSim, ColoursClearTheirColourfulFlagFirst) {
     EXPECT_EQ(LightingByte(112), 0);
 }
 
-TEST_F(LightingOnSim, MainColourFromEachButton) {
+TEST_P(LightingOnSim, MainColourFromEachButton) {
     Read();  // factory: colourful on, red
     ASSERT_TRUE(model->state().colourful);
     ASSERT_TRUE(model->SetMainColour(MainColourButton::Hx, MakeColour(0, 10, 200)));
@@ -190,7 +199,7 @@ TEST_F(LightingOnSim, MainColourFromEachButton) {
     EXPECT_EQ(model->state().hxColour, MakeColour(0, 10, 200));
 }
 
-TEST_F(LightingOnSim, SelectEffectWritesTheColourfulFlagForColourEffectsOnly) {
+TEST_P(LightingOnSim, SelectEffectWritesTheColourfulFlagForColourEffectsOnly) {
     SetSupportedEffects({1, 4, 5, 19, 20});
     SetProfile(1);
     Read();
@@ -219,7 +228,7 @@ TEST_F(LightingOnSim, SelectEffectWritesTheColourfulFlagForColourEffectsOnly) {
     EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(LightingOnSim, ReadDecodesTheCurrentProfileAndNamesTheEffects) {
+TEST_P(LightingOnSim, ReadDecodesTheCurrentProfileAndNamesTheEffects) {
     auto lighting = harness.sim().lighting();
     const uint8_t block[] = {5, 2, 3, 255, 0, 11, 22, 33, 0,  0,  0,  0, 0, 0,  0,  9,  0,
                              6, 0, 2, 0,   0, 0,  0,  0,  44, 55, 66, 1, 0, 77, 88, 99, 0};
@@ -229,11 +238,20 @@ TEST_F(LightingOnSim, ReadDecodesTheCurrentProfileAndNamesTheEffects) {
     SetProfile(1);
 
     ASSERT_EQ(model->ReadLighting(LightingReadReason::Other), kLinkOk);
-    EXPECT_EQ(Codes(), (Seq{3, 1, 5, 5, 5, 2}));
     const auto sent = Sent();
+    if (strict()) {
+        // Three tries of the refused read, then exactly the block.
+        EXPECT_EQ(Codes(), (Seq{3, 1, 5, 5, 5, 5, 5, 5, 2}));
+        EXPECT_EQ(harness.sim().refusedReads(), 3);
+        EXPECT_EQ(sent[7].offset, 84);
+        EXPECT_EQ(sent[7].length, 42);
+    } else {
+        EXPECT_EQ(Codes(), (Seq{3, 1, 5, 5, 5, 2}));
+    }
     EXPECT_EQ(sent[2].offset, 0);
     EXPECT_EQ(sent[3].offset, 42);
     EXPECT_EQ(sent[4].offset, 84);
+    EXPECT_EQ(sent[4].length, 56);
     const LightingState& s = model->state();
     EXPECT_EQ(s.currentProfile, 1);
     EXPECT_EQ(s.effect, 5);
@@ -254,7 +272,7 @@ TEST_F(LightingOnSim, ReadDecodesTheCurrentProfileAndNamesTheEffects) {
     EXPECT_FALSE(model->VisibleControls().handled) << "the switch is off";
 }
 
-TEST_F(LightingOnSim, ReadFollowsTheSwitchInTheSettingsFile) {
+TEST_P(LightingOnSim, ReadFollowsTheSwitchInTheSettingsFile) {
     WriteText(files.settingsIni, "[KEYCOLOR]\r\nDengCheck=1\r\n");
     Read();
     EXPECT_TRUE(model->state().lightingSwitch);
@@ -264,7 +282,7 @@ TEST_F(LightingOnSim, ReadFollowsTheSwitchInTheSettingsFile) {
     EXPECT_FALSE(model->state().lightingSwitch);
 }
 
-TEST_F(LightingOnSim, UnreadableSettingsEmptyTheListAndKeepTheValues) {
+TEST_P(LightingOnSim, UnreadableSettingsEmptyTheListAndKeepTheValues) {
     Read();
     ASSERT_FALSE(model->effectNames().empty());
     const LightingState before = model->state();
@@ -276,7 +294,7 @@ TEST_F(LightingOnSim, UnreadableSettingsEmptyTheListAndKeepTheValues) {
     EXPECT_EQ(model->state().hxColour, before.hxColour);
 }
 
-TEST_F(LightingOnSim, FailedBlockReadKeepsTheShownLighting) {
+TEST_P(LightingOnSim, FailedBlockReadKeepsTheShownLighting) {
     Read();
     ASSERT_TRUE(model->SetBrightness(2));
     // Three tries of the 56-byte read and three of the 42-byte one.
@@ -288,7 +306,7 @@ TEST_F(LightingOnSim, FailedBlockReadKeepsTheShownLighting) {
 
 // The last block's 56-byte read runs past the lighting area; a keyboard that refuses it is asked for exactly
 // the block, and from then on only for that, until the next attach.
-TEST_F(LightingOnSim, TheLastBlockIsReadExactlyWhenTheLongReadIsRefused) {
+TEST_P(LightingOnSim, TheLastBlockIsReadExactlyWhenTheLongReadIsRefused) {
     auto lighting = harness.sim().lighting();
     lighting[84] = 7;       // effect
     lighting[84 + 1] = 3;   // brightness
@@ -318,7 +336,7 @@ TEST_F(LightingOnSim, TheLastBlockIsReadExactlyWhenTheLongReadIsRefused) {
     EXPECT_EQ(Sent()[4].length, 56) << "another keyboard may take the long read";
 }
 
-TEST_F(LightingOnSim, UnknownProfileWritesNothing) {
+TEST_P(LightingOnSim, UnknownProfileWritesNothing) {
     Read();
     SetProfile(-1);
     harness.sim().ClearTraffic();
@@ -327,7 +345,7 @@ TEST_F(LightingOnSim, UnknownProfileWritesNothing) {
     EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(LightingOnSim, RestoreDefaultsWritesTheDefaultBlockInOneCommand) {
+TEST_P(LightingOnSim, RestoreDefaultsWritesTheDefaultBlockInOneCommand) {
     auto lighting = harness.sim().lighting();
     std::fill(lighting.begin(), lighting.end(), 0x5A);
     harness.sim().SetLighting(lighting);
@@ -362,7 +380,7 @@ TEST_F(LightingOnSim, RestoreDefaultsWritesTheDefaultBlockInOneCommand) {
     EXPECT_EQ(s.secondColour, kWhite);
 }
 
-TEST_F(LightingOnSim, RestoreDefaultsResetsTheProfilesUserModes) {
+TEST_P(LightingOnSim, RestoreDefaultsResetsTheProfilesUserModes) {
     WriteText(UserFile(3), "[PRESENTMODE]\r\nmode=1\r\n[Mode1]\r\n0=9,9,9,0\r\n");
     WriteText(UserFile(1), "[PRESENTMODE]\r\nmode=0\r\n[Mode0]\r\n0=1,1,1,0\r\n");
     WriteText(UserFile(0), "untouched");
@@ -378,7 +396,7 @@ TEST_F(LightingOnSim, RestoreDefaultsResetsTheProfilesUserModes) {
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 7);
 }
 
-TEST_F(LightingOnSim, LightingSwitchNeedsTheProfileSwitch) {
+TEST_P(LightingOnSim, LightingSwitchNeedsTheProfileSwitch) {
     Read();
     switcher.allow = false;
     EXPECT_FALSE(model->SetLightingSwitch(true));
@@ -418,7 +436,7 @@ class UserModesOnSim : public LightingOnSim {
     }
 };
 
-TEST_F(UserModesOnSim, LoadSendsTheWholeImageInSevenPieces) {
+TEST_P(UserModesOnSim, LoadSendsTheWholeImageInSevenPieces) {
     WriteText(UserFile(1),
               "[PRESENTMODE]\r\nmode=3\r\n[MODENAME]\r\n3=Night\r\n[Mode3]\r\ntool=1\r\njcolor=1,2,3\r\n"
               "color=4,5,6\r\n0=10,20,30,7\r\n104=0,0,0,0\r\n110=5,5,5,1\r\n125=6,6,6,0\r\n");
@@ -449,7 +467,7 @@ TEST_F(UserModesOnSim, LoadSendsTheWholeImageInSevenPieces) {
     EXPECT_EQ(SimKeyColour(0, 0), kBlack) << "other profiles untouched";
 }
 
-TEST_F(UserModesOnSim, OnlyAttachAndProfileButtonsLoadTheUserMode) {
+TEST_P(UserModesOnSim, OnlyAttachAndProfileButtonsLoadTheUserMode) {
     SetProfile(0);
     ASSERT_EQ(model->ReadLighting(LightingReadReason::Other), kLinkOk);
     auto codes = Codes();
@@ -466,7 +484,7 @@ TEST_F(UserModesOnSim, OnlyAttachAndProfileButtonsLoadTheUserMode) {
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 0) << "no user modes on this keyboard";
 }
 
-TEST_F(UserModesOnSim, PaintingEscWithTheJColorBrush) {
+TEST_P(UserModesOnSim, PaintingEscWithTheJColorBrush) {
     WriteText(UserFile(0), "[Mode2]\r\n0=5,5,5,0\r\n");  // Esc keeps its own colour when jcolor changes
     Ready(0);
     ASSERT_TRUE(model->SelectUserMode(2));
@@ -491,7 +509,7 @@ TEST_F(UserModesOnSim, PaintingEscWithTheJColorBrush) {
     EXPECT_EQ(model->userModes().image().Get(0, 0), MakeColour(0, 128, 255));
 }
 
-TEST_F(UserModesOnSim, PaintingPositionsAndRefusals) {
+TEST_P(UserModesOnSim, PaintingPositionsAndRefusals) {
     Ready(1);
     ASSERT_TRUE(model->SetColor(MakeColour(1, 2, 3)));
     harness.sim().ClearTraffic();
@@ -520,7 +538,7 @@ TEST_F(UserModesOnSim, PaintingPositionsAndRefusals) {
     EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(UserModesOnSim, UnknownToolInTheFilePaintsNothing) {
+TEST_P(UserModesOnSim, UnknownToolInTheFilePaintsNothing) {
     WriteText(UserFile(0), "[Mode0]\r\ntool=7\r\n");
     Ready(0);
     EXPECT_EQ(model->userModes().brushes().tool, 7);
@@ -529,7 +547,7 @@ TEST_F(UserModesOnSim, UnknownToolInTheFilePaintsNothing) {
     EXPECT_FALSE(IniDocument::Load(UserFile(0)).Find(u"Mode0", u"0"));
 }
 
-TEST_F(UserModesOnSim, JColorRecoloursExactlyTheFollowingKeys) {
+TEST_P(UserModesOnSim, JColorRecoloursExactlyTheFollowingKeys) {
     WriteText(
         UserFile(0),
         "[Mode0]\r\ntool=1\r\njcolor=1,1,1\r\ncolor=2,2,2\r\n0=1,1,1,1\r\n1=50,60,70,0\r\n22=1,1,1,1\r\n"
@@ -562,7 +580,7 @@ TEST_F(UserModesOnSim, JColorRecoloursExactlyTheFollowingKeys) {
     EXPECT_TRUE(Sent().empty()) << "the same colour changes nothing";
 }
 
-TEST_F(UserModesOnSim, SelectAndRenameModes) {
+TEST_P(UserModesOnSim, SelectAndRenameModes) {
     WriteText(UserFile(2), "[MODENAME]\r\n0=Base\r\n4=Four\r\n[Mode4]\r\n0=4,4,4,0\r\n");
     Ready(2);
     EXPECT_EQ(model->userModes().names()[0], u"Base");
@@ -578,7 +596,7 @@ TEST_F(UserModesOnSim, SelectAndRenameModes) {
     EXPECT_EQ(model->userModes().mode(), 4);
 }
 
-TEST_F(UserModesOnSim, FileThatCannotBeWrittenIsReportedAndTheKeyStillPainted) {
+TEST_P(UserModesOnSim, FileThatCannotBeWrittenIsReportedAndTheKeyStillPainted) {
     Ready(0);
     SetWriteFaultAfterBytesForTesting(4);
     const bool painted = model->PaintKey(kEscButton);
@@ -587,6 +605,13 @@ TEST_F(UserModesOnSim, FileThatCannotBeWrittenIsReportedAndTheKeyStillPainted) {
     EXPECT_NE(model->lastError().find("UserDengColor_0"), std::string::npos) << model->lastError();
     EXPECT_EQ(SimKeyColour(0, 0), kBlack) << "the keyboard shows the paint all the same";
 }
+
+std::string ReadModeName(const ::testing::TestParamInfo<bool>& info) {
+    return info.param ? "StrictReads" : "ZerosPastTheEnd";
+}
+
+INSTANTIATE_TEST_SUITE_P(Keyboards, LightingOnSim, ::testing::Bool(), ReadModeName);
+INSTANTIATE_TEST_SUITE_P(Keyboards, UserModesOnSim, ::testing::Bool(), ReadModeName);
 
 }  // namespace
 }  // namespace vornak

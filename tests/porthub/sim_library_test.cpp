@@ -62,6 +62,7 @@ TEST(PortHubSimLibrary, DrivenThroughTheExports) {
     ::setenv("VORNAK_SIM_LOG", log.c_str(), 1);
     ::setenv("VORNAK_SIM_STATE", state.c_str(), 1);
     ::setenv("VORNAK_SIM_CONTROL", fifo.c_str(), 1);
+    ::setenv("VORNAK_SIM_FAULTS", "strict-reads", 1);
 
     // By name, beside the program, as --simulate binds it.
     PortHubBindOptions options;
@@ -119,6 +120,27 @@ TEST(PortHubSimLibrary, DrivenThroughTheExports) {
         ASSERT_TRUE(events.WaitForCount(3));
         EXPECT_EQ(events.log(), (std::vector<std::string>{"led B", "led A", "lighting-changed"}));
 
+        // The fault modes: strict reads from the environment, then others from the FIFO; each "layer" line
+        // marks when the line before it has been handled.
+        const auto control = [&](const std::string& lines) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(::write(fd, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+            ::close(fd);
+        };
+        std::array<uint8_t, 56> light{};
+        EXPECT_EQ(link.ReadLightingArea(84, light), kLinkStatusFF);
+        EXPECT_EQ(link.ReadLightingArea(84, std::span(light).first(42)), kLinkOk);
+        control("faults busy-commit\nlayer\n");
+        ASSERT_TRUE(events.WaitForCount(4));
+        EXPECT_EQ(link.ReadLightingArea(84, light), kLinkOk) << "the FIFO's line replaced the modes";
+        EXPECT_EQ(link.BeginSequence(), kLinkOk);
+        EXPECT_EQ(link.EndSequence(), kLinkStatusFE);
+        control("faults bogus\nfaults none\nlayer\n");
+        ASSERT_TRUE(events.WaitForCount(5));
+        EXPECT_EQ(link.BeginSequence(), kLinkOk);
+        EXPECT_EQ(link.EndSequence(), kLinkOk);
+
         EXPECT_EQ(fault(PORTHUB_SIM_FAULT_STATUS_FE, 3, 0, 1, 0), 1);
         EXPECT_EQ(link.BeginSequence(), kLinkStatusFE);
         EXPECT_EQ(fault(99, 1, 0, 0, 0), 0);
@@ -147,8 +169,8 @@ TEST(PortHubSimLibrary, DrivenThroughTheExports) {
         leds += l.find(" LED ") != std::string::npos;
     }
     EXPECT_EQ(outs, ins);  // every report answered
-    EXPECT_EQ(evts, 3);
-    EXPECT_EQ(leds, 2);
+    EXPECT_EQ(evts, 5);
+    EXPECT_EQ(leds, 4);
     // The first exchange: the default layout's first piece (checksum 0x0047, code 15, 56 bytes from 0), then
     // its reply.
     EXPECT_NE(lines[0].find(" OUT 04"), std::string::npos);

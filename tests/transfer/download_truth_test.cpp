@@ -158,6 +158,33 @@ TEST(DownloadTruth, ApplyOfTheCurrentProfileChecksOnlyThatBlock) {
     EXPECT_EQ(f.sim().keyBlock(0), f.sim().defaultLayout()) << "other profiles are left alone";
 }
 
+// A keyboard that says it took a key block but kept nothing: only the read-back after a doubtful end shows
+// it.
+TEST(DownloadTruth, AKeyBlockTheKeyboardDroppedIsNamed) {
+    ConfigFixture f;
+    FillEdit(f.store);
+    f.sim().InjectFault({FaultKind::Forgotten, 1, 2 * 7, kWriteKeys});  // Esc in profile 3's first piece
+    f.sim().InjectFault({FaultKind::NoReply, 3, 0, kEnd});
+    std::lock_guard lock(f.store.lockA());
+    EXPECT_FALSE(f.transfer.CopyAndDownload(true));
+    EXPECT_EQ(f.transfer.lastError(), "the keyboard did not take the key block of profile 3");
+}
+
+// The keyboard needs its moment before the commit; a doubtful answer changes nothing about that.
+TEST(DownloadTruth, TheCommitWaitsTenMillisecondsAfterTheLastWrite) {
+    test::SimHarnessOptions o;
+    o.timings.endPause = LinkTimings{}.endPause;
+    ASSERT_EQ(o.timings.endPause, 10ms);
+    ConfigFixture f(o);
+    FillEdit(f.store);
+    f.sim().InjectFault({FaultKind::WrongCommand, 3, 0, kBegin});
+    std::lock_guard lock(f.store.lockA());
+    ASSERT_TRUE(f.transfer.CopyAndDownload(true)) << f.transfer.lastError();
+    const auto gap = f.sim().GapBefore(kEnd);
+    ASSERT_TRUE(gap);
+    EXPECT_GE(*gap, 10ms);
+}
+
 TEST(DownloadTruth, AReadBackThatFailsIsAFailure) {
     ConfigFixture f;
     FillEdit(f.store);
