@@ -9,6 +9,7 @@
 #include "macro/macro_blob.h"
 #include "tests/support/config_builders.h"
 #include "tests/support/config_fixture.h"
+#include "tests/support/traffic.h"
 #include "transfer/config_transfer.h"
 
 namespace vornak {
@@ -25,10 +26,7 @@ constexpr uint8_t kBegin = 1, kEnd = 2, kReadSettings = 3, kWriteSettings = 4, k
                   kReadMacro = 9, kWriteMacro = 10;
 
 std::vector<uint8_t> CommandCodes(const sim::KeyboardSimulator& sim) {
-    std::vector<uint8_t> codes;
-    for (const auto& report : sim.commandsSent())
-        codes.push_back(report[3]);
-    return codes;
+    return test::Codes(test::CommandsSent(sim));
 }
 
 size_t Count(const std::vector<uint8_t>& codes, uint8_t code) {
