@@ -7,6 +7,12 @@ KeyCode SlotKeyCode(int slot) {
     return SlotToKeyCode(static_cast<uint8_t>(slot));
 }
 
+bool KeyboardCanSendKey(KeyCode target) {
+    if (KeyCodeToModifierBit(target) != 0) return true;
+    const HidUsage usage = KeyCodeToHidUsage(target);
+    return usage.page == 7 && usage.usage != 0 && usage.usage <= 0xFF;
+}
+
 namespace {
 
 bool ValueIsValid(const Assignment& a) {

@@ -38,6 +38,11 @@ constexpr bool IsMacroOnlySlot(int slot) {
 // The KeyCode a slot stands for; 0 for the G-key slots, which are no key of the table.
 KeyCode SlotKeyCode(int slot);
 
+// Whether a key sent in place of another reaches the computer: a modifier or a key of the HID keyboard page.
+// The keyboard sends any other target (a multimedia key, a mouse button, an editing function, Power) as an
+// empty code, so the key would do nothing; those have kinds of their own or none.
+bool KeyboardCanSendKey(KeyCode target);
+
 enum class AssignRefusal {
     None,
     MacroOnlyKey,  // a G9 slot given anything but a macro or Default

@@ -3,13 +3,17 @@
 #include <functional>
 #include <system_error>
 
+#include "assign/assign_text.h"
 #include "keyboard/key_buttons.h"
+#include "keyboard/key_names.h"
 #include "keyboard/key_table.h"
 #include "lighting/user_modes.h"
+#include "macro/macro_blob.h"
 #include "platform/file_io.h"
 #include "platform/text_format.h"
 #include "platform/utf.h"
 #include "profile/profile_file.h"
+#include "tools/vornakctl/arguments.h"
 #include "tools/vornakctl/json.h"
 #include "tools/vornakctl/keyboard_session.h"
 
@@ -33,7 +37,10 @@ KeyboardSession::~KeyboardSession() {
     api_.reset();
 }
 
-int KeyboardSession::Open() {
+int KeyboardSession::Open(bool quiet) {
+    const auto fail = [quiet](int code, const std::string& message) {
+        return quiet ? code : Fail(code, message);
+    };
     PortHubBindOptions options;
     options.libraryDir = ctx_.paths.libraryDir;
     options.simulate = ctx_.options.simulate;
@@ -45,13 +52,13 @@ int KeyboardSession::Open() {
         };
     }
     auto bound = PortHubApi::Bind(options);
-    if (bound.status != PortHubBindStatus::Bound) return Fail(kExitNoKeyboard, bound.message);
+    if (bound.status != PortHubBindStatus::Bound) return fail(kExitNoKeyboard, bound.message);
     api_ = std::move(bound.api);
     link_ = std::make_unique<PortHubLink>(api_->functions());
     link_->SetEvents(&events_);
     link_->state().mainWindowReady.store(true);
     if (!link_->SetUpChannels())
-        return Fail(kExitNoKeyboard, "the device library refused to open the keyboard's channels");
+        return fail(kExitNoKeyboard, "the device library refused to open the keyboard's channels");
     deviceCount_ = link_->DetectDevice();
     link_->WaitForWorkers();
 
@@ -64,7 +71,7 @@ int KeyboardSession::Open() {
     lighting_ = std::make_unique<LightingModel>(
         *link_, ctx_.texts, switcher_, LightingFiles{paths.settingsIni, paths.mainIni, paths.userModePrefix});
     if (deviceCount_ == 0 || link_->state().devicePresent.load() == 0) {
-        return Fail(kExitNoKeyboard, "no Nimbrel KX1 keyboard is attached");
+        return fail(kExitNoKeyboard, "no Nimbrel KX1 keyboard is attached");
     }
     return SeedUserFolder();
 }
@@ -83,17 +90,6 @@ int KeyboardSession::SeedUserFolder() {
 
 namespace {
 
-std::optional<int> ParseInt(std::string_view text, int lo, int hi) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    int v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
-    }
-    if (v < lo || v > hi) return std::nullopt;
-    return v;
-}
-
 std::optional<Colour> ParseColour(std::string_view text) {
     if (!text.empty() && text.front() == '#') text.remove_prefix(1);
     if (text.size() != 6) return std::nullopt;
@@ -109,24 +105,16 @@ std::optional<Colour> ParseColour(std::string_view text) {
     return MakeColour(static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v));
 }
 
-// A key button by its name as the key table has it (any case), or G1..G9 and Fn; its MatrixPosition.
-std::optional<int> PaintablePosition(std::string_view name, const LanguageTexts& texts) {
-    const std::u16string wanted = Utf8ToUtf16(name);
-    static const LanguageTexts builtIn;
-    static const std::pair<std::u16string_view, KeyCode> kAliases[] = {
-        {u"Up", 0x148}, {u"Down", 0x150}, {u"Left", 0x14B}, {u"Right", 0x14D}, {u"Escape", 0x001}};
-    for (const auto& [alias, code] : kAliases) {
-        if (EqualsIgnoreCase(wanted, alias)) return KeyMatrixPosition(code);
-    }
-    if (EqualsIgnoreCase(wanted, u"Fn")) return kExtraKeyMatrixPosition;
+// A key button by its name (keyboard/key_names.h), or G1..G9 and Fn; its MatrixPosition.
+std::optional<int> PaintablePosition(std::u16string_view name, const LanguageTexts& texts) {
+    if (EqualsIgnoreCase(name, u"Fn")) return kExtraKeyMatrixPosition;
     for (int g = 1; g <= 9; ++g) {
-        if (EqualsIgnoreCase(wanted, FormatText(u"G%d", {int64_t{g}}))) return kGKeyMatrixPosition;
+        if (EqualsIgnoreCase(name, FormatText(u"G%d", {int64_t{g}}))) return kGKeyMatrixPosition;
     }
+    const auto code = KeyCodeByName(name, texts);
+    if (!code) return std::nullopt;
     for (const KeyButton& b : kKeyButtons) {
-        if (EqualsIgnoreCase(wanted, KeyCodeName(b.code, texts)) ||
-            EqualsIgnoreCase(wanted, KeyCodeName(b.code, builtIn))) {
-            return KeyMatrixPosition(b.code);
-        }
+        if (b.code == *code) return KeyMatrixPosition(b.code);
     }
     return std::nullopt;
 }
@@ -135,58 +123,6 @@ std::string Hex(Colour c) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%02x%02x%02x", ColourR(c), ColourG(c), ColourB(c));
     return buf;
-}
-
-// "--name value" pairs in the order given.
-struct Flag {
-    std::string name;
-    std::string value;
-};
-
-std::optional<std::vector<Flag>> ParseFlags(const std::vector<std::string>& args,
-                                            std::initializer_list<std::string_view> valued,
-                                            std::initializer_list<std::string_view> bare,
-                                            std::vector<std::string>* rest, std::string* error) {
-    std::vector<Flag> flags;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (!a.starts_with("--")) {
-            if (rest == nullptr) {
-                *error = "unexpected argument '" + a + "'";
-                return std::nullopt;
-            }
-            rest->push_back(a);
-            continue;
-        }
-        const std::string name = a.substr(2);
-        if (std::find(bare.begin(), bare.end(), name) != bare.end()) {
-            flags.push_back({name, ""});
-        } else if (std::find(valued.begin(), valued.end(), name) != valued.end()) {
-            if (i + 1 >= args.size()) {
-                *error = "--" + name + " needs a value";
-                return std::nullopt;
-            }
-            flags.push_back({name, args[++i]});
-        } else {
-            *error = "unknown option '" + a + "'";
-            return std::nullopt;
-        }
-    }
-    return flags;
-}
-
-// --profile P (1..3): the lighting and user modes of that profile; else the keyboard's active one.
-std::optional<int> ProfileFlag(const std::vector<Flag>& flags, std::string* error) {
-    for (const Flag& f : flags) {
-        if (f.name != "profile") continue;
-        const auto p = ParseInt(f.value, 1, 3);
-        if (!p) {
-            *error = "--profile takes 1, 2 or 3, not '" + f.value + "'";
-            return std::nullopt;
-        }
-        return *p - 1;
-    }
-    return -1;
 }
 
 }  // namespace
@@ -252,9 +188,18 @@ int CmdApply(Context& ctx) {
     std::string why;
     auto bytes = ReadWholeFile(file, &why, 0xFFFFFFFFull);
     if (!bytes) return Fail(kExitFileRejected, why);
-    if (!ParseProfileFile(*bytes, &why)) return Fail(kExitFileRejected, file.string() + ": " + why);
+    const auto copy = ParseProfileFile(*bytes, &why);
+    if (!copy) return Fail(kExitFileRejected, file.string() + ": " + why);
     KeyboardSession kb(ctx);
     if (const int r = kb.Open(); r != kExitOk) return r;
+    // The download refuses macros that do not fit as well, but only after the working file was rewritten.
+    const uint32_t memory = kb.link().state().macroCapacity.load();
+    const MacroBlobSizes sizes = ComputeMacroBlobSizes(copy->macros);
+    if (sizes.withoutNames > memory) {
+        return Fail(kExitRefused, file.string() + ": its macros need " + std::to_string(sizes.withoutNames) +
+                                      " bytes, the keyboard's macro memory holds " + std::to_string(memory) +
+                                      "; nothing was sent");
+    }
     if (!kb.files().ImportFrom(file)) {
         return Fail(kExitFailed, kb.files().lastError().empty()
                                      ? "the keyboard did not take the configuration"
@@ -372,15 +317,15 @@ int ParseUserModeArgs(Context& ctx, bool withPaints, UserModeArgs& out) {
     }
     if (out.mode < 0) return Fail(kExitUsage, "--mode M is needed (0 to 9)");
     for (const std::string& a : rest) {
-        const size_t eq = a.rfind('=');
-        if (eq == std::string::npos) return Fail(kExitUsage, "expected KEY=RRGGBB, not '" + a + "'");
-        const auto position = PaintablePosition(std::string_view(a).substr(0, eq), ctx.texts);
-        if (!position)
-            return Fail(kExitUsage, "unknown key name '" + a.substr(0, eq) + "' (see vornakctl keys)");
-        const auto colour = ParseColour(std::string_view(a).substr(eq + 1));
-        if (!colour)
-            return Fail(kExitUsage,
-                        "the colour of " + a.substr(0, eq) + " is RRGGBB, not '" + a.substr(eq + 1) + "'");
+        const std::u16string arg = Utf8ToUtf16(a);
+        const auto split = SplitKeyArgument(arg);
+        if (!split) return Fail(kExitUsage, "expected KEY=RRGGBB, not '" + a + "'");
+        const std::string key = Utf16ToUtf8(split->first);
+        const std::string value = Utf16ToUtf8(split->second);
+        const auto position = PaintablePosition(split->first, ctx.texts);
+        if (!position) return Fail(kExitUsage, "unknown key name '" + key + "' (see vornakctl keys)");
+        const auto colour = ParseColour(value);
+        if (!colour) return Fail(kExitUsage, "the colour of " + key + " is RRGGBB, not '" + value + "'");
         out.paints.emplace_back(*position, *colour);
     }
     if (withPaints && out.paints.empty()) return Fail(kExitUsage, "paint needs at least one KEY=RRGGBB");

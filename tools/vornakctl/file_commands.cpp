@@ -1,19 +1,44 @@
 // Commands that work on files alone: no keyboard needed.
 #include <cstdio>
 
+#include "assign/assign_text.h"
 #include "assign/assignment.h"
 #include "keyboard/key_table.h"
 #include "platform/file_io.h"
 #include "platform/utf.h"
 #include "profile/profile_file.h"
+#include "tools/vornakctl/arguments.h"
 #include "tools/vornakctl/cli.h"
 #include "tools/vornakctl/json.h"
+#include "tools/vornakctl/output.h"
 
 namespace vornak::cli {
 
 namespace {
 
-std::optional<EditCopy> LoadFile(const std::string& file, std::string* error) {
+const char* KindName(uint16_t kind) {
+    static const char* const kNames[] = {"default",    "disabled", "key",   "program", "macro",
+                                         "stop-macro", "text",     "media", "function"};
+    return kind < std::size(kNames) ? kNames[kind] : "unknown";
+}
+
+}  // namespace
+
+int Fail(int code, const std::string& message) {
+    std::fprintf(stderr, "vornakctl: %s\n", message.c_str());
+    return code;
+}
+
+void Note(const std::string& message) {
+    std::fprintf(stderr, "vornakctl: %s\n", message.c_str());
+}
+
+int Fail(const EditProblem& problem, const std::string& prefix) {
+    return Fail(problem.kind == EditProblem::Kind::Refused ? kExitRefused : kExitUsage,
+                prefix + problem.message);
+}
+
+std::optional<EditCopy> LoadProfile(const std::string& file, std::string* error) {
     auto bytes = ReadWholeFile(file, error, 0xFFFFFFFFull);
     if (!bytes) return std::nullopt;
     std::string why;
@@ -22,41 +47,16 @@ std::optional<EditCopy> LoadFile(const std::string& file, std::string* error) {
     return copy;
 }
 
-std::string U8(std::u16string_view s) {
-    return Utf16ToUtf8(s);
-}
-
-const char* KindName(uint16_t kind) {
-    static const char* const kNames[] = {"default",    "disabled", "key",   "program", "macro",
-                                         "stop-macro", "text",     "media", "function"};
-    return kind < std::size(kNames) ? kNames[kind] : "unknown";
-}
-
-// Slots that stand for a key: every slot of the key table that has a key, and the G keys of both layers.
-std::vector<int> ShownSlots() {
-    std::vector<int> slots;
-    for (int slot = 0; slot < 256; ++slot) {
-        const KeyRecord& r = KeyTableRecord(static_cast<uint8_t>(slot));
-        if (!r.name.empty() || r.nameText) slots.push_back(slot);
-    }
-    for (int slot = kGKeySlotLayerA; slot < kGKeySlotLayerB + kGKeyCount; ++slot)
-        slots.push_back(slot);
-    return slots;
-}
-
-std::string SlotName(int slot, const LanguageTexts& texts) {
-    if (IsGKeySlot(slot)) {
-        const bool layerB = slot >= kGKeySlotLayerB;
-        return "G" + std::to_string((slot - kGKeySlotLayerA) % kGKeyCount + 1) + (layerB ? " (layer B)" : "");
-    }
-    return U8(KeyCodeName(SlotToKeyCode(static_cast<uint8_t>(slot)), texts));
-}
-
-}  // namespace
-
-int Fail(int code, const std::string& message) {
-    std::fprintf(stderr, "vornakctl: %s\n", message.c_str());
-    return code;
+int SaveProfile(const std::string& file, EditCopy& copy) {
+    std::string why;
+    const auto bytes = SerializeProfileFile(copy, &why);
+    if (!bytes) return Fail(kExitRefused, file + ": " + why + "; the file is left as it was");
+    // What is written must read back as it was meant: the same check every load makes.
+    if (!ParseProfileFile(*bytes, &why))
+        return Fail(kExitRefused,
+                    file + ": the edited file would not read back (" + why + "); it is left as it was");
+    if (!WriteFileAtomic(file, *bytes, &why)) return Fail(kExitFileWrite, why);
+    return kExitOk;
 }
 
 int CmdKeys(Context& ctx) {
@@ -91,7 +91,7 @@ int CmdValidate(Context& ctx) {
     if (ctx.args.size() != 1) return Fail(kExitUsage, "validate takes one FILE");
     const std::string& file = ctx.args[0];
     std::string error;
-    const auto copy = LoadFile(file, &error);
+    const auto copy = LoadProfile(file, &error);
     if (ctx.options.json) {
         std::printf("{\"file\": %s, \"valid\": %s", JsonString(file).c_str(), copy ? "true" : "false");
         if (copy) std::printf(", \"macros\": %zu", copy->macros.size());
@@ -110,10 +110,10 @@ int CmdValidate(Context& ctx) {
 int CmdShow(Context& ctx) {
     if (ctx.args.size() != 1) return Fail(kExitUsage, "show takes one FILE");
     std::string error;
-    const auto copy = LoadFile(ctx.args[0], &error);
+    const auto copy = LoadProfile(ctx.args[0], &error);
     if (!copy) return Fail(kExitFileRejected, error);
     const bool json = ctx.options.json;
-    const std::vector<int> slots = ShownSlots();
+    const std::vector<int> slots = NamedSlots();
     if (json) std::printf("{\"profiles\": [");
     for (int p = 0; p < kProfileCount; ++p) {
         if (json) {
@@ -125,21 +125,21 @@ int CmdShow(Context& ctx) {
         for (int slot : slots) {
             const ConfigEntry e = copy->image.entry(p, slot);
             if (e.kind == 0) continue;
-            const std::string text = U8(DescribeAssignment(slot, e, copy->macros, ctx.texts).text);
+            const std::string key = KeyName(slot, ctx.texts);
+            const std::string action = U8(ActionText(e, copy->macros, ctx.texts));
             const auto& name = copy->names.name(EntryIndex(p, slot));
             if (json) {
+                const std::string text = U8(DescribeAssignment(slot, e, copy->macros, ctx.texts).text);
                 std::printf(
                     "%s\n    {\"key\": %s, \"slot\": %d, \"kind\": \"%s\", \"value\": %u, \"code\": %u, "
-                    "\"description\": %s",
-                    any ? "," : "", JsonString(SlotName(slot, ctx.texts)).c_str(), slot, KindName(e.kind),
-                    e.value, e.code, JsonString(text).c_str());
+                    "\"action\": %s, \"description\": %s",
+                    any ? "," : "", JsonString(key).c_str(), slot, KindName(e.kind), e.value, e.code,
+                    JsonString(action).c_str(), JsonString(text).c_str());
                 if (name) std::printf(", \"name\": %s", JsonString(U8(*name)).c_str());
                 std::printf("}");
             } else {
-                std::printf("  %-20s %-10s %s", SlotName(slot, ctx.texts).c_str(), KindName(e.kind),
-                            text.c_str());
-                if (e.kind == 4) std::printf(" x%u", e.code);
-                if (name) std::printf(" \"%s\"", U8(*name).c_str());
+                std::printf("  %-20s %s", key.c_str(), ShellWord(action).c_str());
+                if (name) std::printf(" %s", ShellWord(U8(*name)).c_str());
                 std::printf("\n");
             }
             any = true;
@@ -158,24 +158,14 @@ int CmdShow(Context& ctx) {
     for (size_t i = 0; i < copy->macros.size(); ++i) {
         const MacroRecord& m = copy->macros[i];
         if (json) {
-            std::printf("%s\n  {\"id\": %u, \"name\": %s, \"cycles\": %u, \"actions\": [", i ? "," : "", m.id,
-                        JsonString(U8(m.Name())).c_str(), m.cycles);
+            std::printf("%s\n  {\"id\": %u, \"name\": %s, \"cycles\": %u, \"steps\": %s, \"actions\": %s}",
+                        i ? "," : "", m.id, JsonString(U8(m.Name())).c_str(), m.cycles,
+                        StepsJson(m.Actions(), ctx.texts).c_str(),
+                        ActionsJson(m.Actions(), ctx.texts).c_str());
         } else {
-            std::printf("  %3u  %-24s x%u, %zu actions\n", m.id, U8(m.Name()).c_str(), m.cycles,
-                        m.ActionCount());
+            std::printf("  %3u  %s  repeat %u, %zu actions: %s\n", m.id, ShellWord(U8(m.Name())).c_str(),
+                        m.cycles, m.ActionCount(), StepsText(m.Actions(), ctx.texts).c_str());
         }
-        for (size_t k = 0; k < m.ActionCount(); ++k) {
-            const MacroAction& a = m.actions[k];
-            const std::string key = U8(KeyCodeName(a.keyCode, ctx.texts));
-            if (json) {
-                std::printf("%s{\"key\": %s, \"code\": %u, \"release\": %s, \"delay\": %u}", k ? ", " : "",
-                            JsonString(key).c_str(), a.keyCode, a.release == 1 ? "true" : "false", a.delay);
-            } else {
-                std::printf("       %-16s %s  %u ms\n", key.c_str(), a.release == 1 ? "release" : "press  ",
-                            a.delay);
-            }
-        }
-        if (json) std::printf("]}");
     }
     if (json) {
         std::printf("%s]}\n", copy->macros.empty() ? "" : "\n");

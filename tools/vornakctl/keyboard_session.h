@@ -45,8 +45,9 @@ class KeyboardSession {
     ~KeyboardSession();
 
     // Binds the library, waits for the start-up detection and seeds the user folder; an exit code (kExitOk
-    // when a keyboard is there and the folder is ready).
-    int Open();
+    // when a keyboard is there and the folder is ready). Quiet: nothing is said when no keyboard can be
+    // reached.
+    int Open(bool quiet = false);
 
     PortHubLink& link() { return *link_; }
     ConfigStore& store() { return store_; }
