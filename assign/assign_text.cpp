@@ -134,8 +134,10 @@ std::optional<size_t> FindMacroByName(std::span<const MacroRecord> macros, std::
     for (size_t i = 0; i < macros.size(); ++i) {
         if (macros[i].Name() == name) found.push_back(i);
     }
-    for (size_t i = 0; found.empty() && i < macros.size(); ++i) {
-        if (EqualsIgnoreCase(macros[i].Name(), name)) found.push_back(i);
+    if (found.empty()) {
+        for (size_t i = 0; i < macros.size(); ++i) {
+            if (EqualsIgnoreCase(macros[i].Name(), name)) found.push_back(i);
+        }
     }
     if (found.empty()) {
         SetProblem(problem, Kind::Unreadable, "no macro is named " + Quoted(name));
@@ -180,7 +182,7 @@ std::optional<Assignment> ParseAction(std::u16string_view text, std::span<const 
     }
     if (colon != std::u16string_view::npos && EqualsIgnoreCase(kind, u"macro")) {
         std::u16string_view name = rest;
-        uint32_t repeat = 1;
+        std::optional<uint32_t> repeat;
         if (NameReadsAsRepeat(rest)) {
             const size_t star = rest.rfind(u'*');
             const auto n = Number(rest.substr(star + 1), 9);
@@ -194,7 +196,9 @@ std::optional<Assignment> ParseAction(std::u16string_view text, std::span<const 
         }
         const auto index = FindMacroByName(macros, name, problem);
         if (!index) return std::nullopt;
-        return Assignment::Macro(macros[*index].id, static_cast<uint16_t>(repeat));
+        const MacroRecord& m = macros[*index];
+        return Assignment::Macro(m.id,
+                                 static_cast<uint16_t>(repeat.value_or(std::max<uint8_t>(m.cycles, 1))));
     }
     if (colon != std::u16string_view::npos && EqualsIgnoreCase(kind, u"media")) {
         const auto row = RowByName(rest, kMediaActionNames,
@@ -251,7 +255,9 @@ std::u16string ActionText(const ConfigEntry& entry, std::span<const MacroRecord>
             } else {
                 text += u"#" + Utf8ToUtf16(std::to_string(entry.value & 0xFFFF));
             }
-            if (entry.code != 1) text += u"*" + Utf8ToUtf16(std::to_string(entry.code));
+            // ParseAction takes the macro's own count when none is given.
+            const uint16_t implied = m != nullptr ? std::max<uint8_t>(m->cycles, 1) : 1;
+            if (entry.code != implied) text += u"*" + Utf8ToUtf16(std::to_string(entry.code));
             return text;
         }
         case AssignmentKind::Media:

@@ -4,6 +4,8 @@
 //           optional layer, "G1" (layer A), "G1:B"
 //   ACTION  "default", "key:NAME", "macro:NAME" or "macro:#ID" with an optional repeat count "*N" (1..255),
 //           "media:NAME", "function:NAME"
+// The keyboard keeps one repeat count per macro, not per key: a key that plays a macro stores the macro's
+// count, and "*N" sets the macro's count, as the cycles box of the key dialog's macro page does.
 #pragma once
 
 #include <array>
@@ -46,7 +48,8 @@ std::u16string SlotNameForTyping(int slot, const LanguageTexts& texts);
 std::optional<size_t> FindMacroByName(std::span<const MacroRecord> macros, std::u16string_view name,
                                       EditProblem* problem);
 
-// An ACTION against the macros of the file it is for. A macro is referred to by its id.
+// An ACTION against the macros of the file it is for. A macro is referred to by its id; its repeat count is
+// the "*N" given, else the macro's own.
 std::optional<Assignment> ParseAction(std::u16string_view text, std::span<const MacroRecord> macros,
                                       const LanguageTexts& texts, EditProblem* problem);
 

@@ -20,6 +20,15 @@ bool CheckActionCount(size_t count, EditProblem* problem) {
                       "a macro holds at most 2000 actions, not " + std::to_string(count));
 }
 
+// The keyboard plays a macro as often as the macro says: the keys that play it carry that count.
+void ShowRepeatCount(EditCopy& edit, const MacroRecord& macro) {
+    for (size_t i : EntriesPlayingMacro(edit.image, macro.id)) {
+        ConfigEntry e = edit.image.entry(i);
+        e.code = macro.cycles;
+        edit.image.setEntry(i, e);
+    }
+}
+
 }  // namespace
 
 bool AssignKeys(EditCopy& edit, int profile, std::span<const KeyAssignment> assignments,
@@ -44,10 +53,29 @@ bool AssignKeys(EditCopy& edit, int profile, std::span<const KeyAssignment> assi
             case AssignRefusal::BadValue:
                 return SetProblem(problem, Kind::Refused, key + " cannot take this assignment");
         }
+        for (const KeyAssignment& other : assignments) {
+            if (a.assignment.kind == AssignmentKind::Macro &&
+                other.assignment.kind == AssignmentKind::Macro &&
+                other.assignment.value == a.assignment.value &&
+                other.assignment.repeat != a.assignment.repeat) {
+                return SetProblem(
+                    problem, Kind::Refused,
+                    "one macro is given two repeat counts, " + std::to_string(a.assignment.repeat) + " and " +
+                        std::to_string(other.assignment.repeat) + ": the keyboard keeps one count per macro");
+            }
+        }
         entries.emplace_back(a.slot, r.entry);
     }
     for (const auto& [slot, entry] : entries)
         StoreEntry(edit, profile, slot, entry);
+    for (const KeyAssignment& a : assignments) {
+        if (a.assignment.kind != AssignmentKind::Macro) continue;
+        for (MacroRecord& m : edit.macros) {
+            if (m.id != a.assignment.value) continue;
+            m.cycles = static_cast<uint8_t>(a.assignment.repeat);
+            ShowRepeatCount(edit, m);
+        }
+    }
     return true;
 }
 
@@ -102,7 +130,10 @@ bool SetMacro(EditCopy& edit, size_t index, std::span<const MacroAction> actions
     std::fill(std::begin(m.actions), std::end(m.actions), MacroAction{});
     std::copy(actions.begin(), actions.end(), m.actions);
     m.actionCount = static_cast<uint16_t>(actions.size());
-    if (cycles) m.cycles = std::max<uint8_t>(*cycles, 1);
+    if (cycles) {
+        m.cycles = std::max<uint8_t>(*cycles, 1);
+        ShowRepeatCount(edit, m);
+    }
     return true;
 }
 

@@ -14,7 +14,9 @@
 namespace vornak {
 
 // Gives slots of one profile their assignments: all of them, or none when one is refused (G9 takes only a
-// macro or Default, a macro must be in the list, a slot may be named once).
+// macro or Default, a macro must be in the list, a slot may be named once). A key given a macro sets the
+// macro's repeat count to its own, and every key that plays the macro shows that count; two counts for one
+// macro are refused.
 bool AssignKeys(EditCopy& edit, int profile, std::span<const KeyAssignment> assignments,
                 const LanguageTexts& texts, EditProblem* problem);
 
@@ -27,7 +29,8 @@ bool CheckNewMacroName(std::span<const MacroRecord> macros, std::u16string_view 
 // Appends a macro with the lowest free id; its index. Refused beyond 100 macros or 2000 actions.
 std::optional<size_t> AddMacro(EditCopy& edit, std::u16string_view name, std::span<const MacroAction> actions,
                                uint8_t cycles, EditProblem* problem);
-// New actions, and a new repeat count when one is given; the id stays, so the keys that play it keep it.
+// New actions, and a new repeat count when one is given (which the keys that play it show too); the id
+// stays, so the keys that play it keep it.
 bool SetMacro(EditCopy& edit, size_t index, std::span<const MacroAction> actions,
               std::optional<uint8_t> cycles, EditProblem* problem);
 bool RenameMacro(EditCopy& edit, size_t index, std::u16string_view name, EditProblem* problem);
