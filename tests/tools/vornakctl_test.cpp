@@ -1,96 +1,19 @@
 // vornakctl as a user runs it: the built program against the simulated keyboard library, with a state file
 // that keeps the keyboard's memory between runs and a traffic log of every report.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "keyboard/key_table.h"
 #include "platform/utf.h"
-#include "profile/profile_file.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/traffic.h"
+#include "tests/tools/vornakctl_fixture.h"
 
 namespace vornak {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CtlRun;
 using test::ReadText;
-using test::TempDir;
-
-struct CtlRun {
-    int code = -1;
-    std::string out;
-};
-
-class Vornakctl : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ::setenv("HOME", dir.path().c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-        ::setenv("XDG_DOCUMENTS_DIR", (dir / "Documents").c_str(), 1);
-        ::setenv("VORNAK_SIM_STATE", state().c_str(), 1);
-        ::setenv("VORNAK_SIM_LOG", log().c_str(), 1);
-        ::unsetenv("VORNAK_PORTHUB");
-        ::unsetenv("VORNAK_SIM_DETACHED");
-    }
-    void TearDown() override { ::unsetenv("VORNAK_SIM_DETACHED"); }
-
-    fs::path state() const { return dir / "keyboard.state"; }
-    fs::path log() const { return dir / "traffic.log"; }
-
-    CtlRun Ctl(const std::string& args) {
-        const std::string command =
-            (test::BinDir() / "vornakctl").string() + " " + args + " 2>" + (dir / "stderr").string();
-        CtlRun r;
-        FILE* p = ::popen(command.c_str(), "r");
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            r.out.append(buf, n);
-        const int status = ::pclose(p);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        lastError = ReadText(dir / "stderr");
-        return r;
-    }
-
-    // The commands of the log since it was last cleared.
-    std::vector<test::SentCommand> Sent() { return test::CommandsInLog(log()); }
-
-    void ClearLog() { std::ofstream(log(), std::ios::trunc); }
-
-    fs::path WriteProfile(const std::string& name) {
-        EditCopy copy;
-        auto set = [&](int profile, int slot, uint16_t kind, uint32_t value, uint16_t code = 0) {
-            copy.image.setEntry(profile, slot, ConfigEntry{kind, code, value, 0, 0});
-        };
-        set(0, 0x1E, 2, 0x030);        // A sends B
-        set(0, 0x01, 1, 0);            // Esc off
-        set(0, 0x10, 4, 1, 3);         // Q plays Combo three times
-        set(1, 0x3B, 7, 7);            // F1 mutes
-        set(2, 0x30, 8, 4);            // B copies
-        set(2, KeySlot(0x15C), 5, 0);  // Right Win stops macros
-        MacroRecord m{};
-        m.SetName(u"Combo");
-        m.id = 1;
-        m.cycles = 3;
-        m.actionCount = 4;
-        m.actions[0] = {50, 0x01D, 0};
-        m.actions[1] = {50, 0x02E, 0};
-        m.actions[2] = {20, 0x02E, 1};
-        m.actions[3] = {0, 0x01D, 1};
-        copy.macros.push_back(m);
-        const auto bytes = *SerializeProfileFile(copy);
-        test::WriteBytes(dir / name, bytes);
-        return dir / name;
-    }
-
-    TempDir dir;
-    std::string lastError;
-};
+using test::Vornakctl;
 
 TEST_F(Vornakctl, ApplyThenCaptureGivesBackTheSameConfiguration) {
     const fs::path in = WriteProfile("in.fwc");
