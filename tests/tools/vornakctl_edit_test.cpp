@@ -68,7 +68,7 @@ std::vector<BlobMacro> ReadBlob(std::span<const uint8_t> m) {
 }
 
 std::array<uint8_t, 3> KeyCodeAt(const sim::SimMemory& memory, int profile, size_t position) {
-    const size_t at = profile * sim::kKeyBlockSize + 3 * position;
+    const size_t at = profile * kKeyBlockSize + 3 * position;
     return {memory.keyBlocks[at], memory.keyBlocks[at + 1], memory.keyBlocks[at + 2]};
 }
 
@@ -298,7 +298,7 @@ TEST_F(VornakctlEdit, ListShowsTheTableAgainstTheAttachedKeyboardsMemory) {
 
 TEST_F(VornakctlEdit, ApplyRefusesMacrosBeyondTheKeyboardsMemoryBeforeSendingAnything) {
     sim::SimMemory small = sim::SimMemory::Factory();
-    small.settings[sim::kSettingsMacroUnits] = 1;  // 128 bytes
+    small.settings[settings_field::kMacroUnits] = 1;  // 128 bytes
     small.macro.assign(128, 0);
     test::WriteText(state(), sim::FormatState(small));
     const std::string file = Fresh();

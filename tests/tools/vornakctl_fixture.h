@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "porthub/sim/keyboard_simulator.h"
+#include "porthub/sim/sim_memory.h"
 #include "profile/profile_file.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/traffic.h"
