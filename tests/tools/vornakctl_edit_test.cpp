@@ -361,8 +361,8 @@ TEST_F(VornakctlEdit, OptionsMayStandAfterTheCommandAndDashDashEndsThem) {
 TEST_F(VornakctlEdit, TheHelpNamesEveryCommandAndEachHasItsOwn) {
     const CtlRun help = Ctl("--help");
     ASSERT_EQ(help.code, 0);
-    EXPECT_EQ(help.out.rfind("Usage: vornakctl ", 0), 0u);
-    for (const char* section : {"\nCommands:\n", "\nOptions:\n", "\nExamples:\n", "\nExit status:\n"})
+    EXPECT_EQ(help.out.rfind("usage: vornakctl ", 0), 0u);
+    for (const char* section : {"\ncommands:\n", "\noptions:\n", "\nexamples:\n", "\nexit codes:\n"})
         EXPECT_NE(help.out.find(section), std::string::npos) << section;
     for (const std::string command :
          {"keys", "actions", "validate", "show", "diff", "assign", "macro", "status", "capture", "apply",
@@ -370,11 +370,11 @@ TEST_F(VornakctlEdit, TheHelpNamesEveryCommandAndEachHasItsOwn) {
         EXPECT_NE(help.out.find("\n  " + command + " "), std::string::npos) << command;
         const CtlRun own = Ctl(command + " --help");
         EXPECT_EQ(own.code, 0) << command;
-        EXPECT_EQ(own.out.rfind("Usage: vornakctl " + command, 0), 0u) << own.out;
+        EXPECT_EQ(own.out.rfind("usage: vornakctl " + command, 0), 0u) << own.out;
         EXPECT_EQ(Ctl("help " + command).out, own.out);
     }
     for (int code = 0; code <= 6; ++code)
-        EXPECT_NE(help.out.find("\n  " + std::to_string(code) + "    "), std::string::npos) << code;
+        EXPECT_NE(help.out.find("\n  " + std::to_string(code) + " "), std::string::npos) << code;
 }
 
 // The README's example, line by line, as a user would type it.

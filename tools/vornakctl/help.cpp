@@ -4,10 +4,13 @@
 
 namespace vornak::cli {
 
-// Written to be read as it is and to be turned into the man page by help2man: a usage line, a description,
-// then sections whose headings end in a colon.
+// Written to be read as it is, and read by dist/help-to-man (the manual page) and the bash completion:
+// "usage:" lines, a description, then sections whose titles end in a colon; in a section an entry is a term,
+// a gap of two or more blanks and its description, a longer term goes on over the next lines at a smaller
+// indent than the descriptions, and lines at the left margin are plain text.
 const char* const kUsage =
-    "Usage: vornakctl [OPTION]... COMMAND [ARGUMENT]...\n"
+    "usage: vornakctl [OPTIONS] COMMAND [ARGUMENTS]\n"
+    "\n"
     "Configure a Nimbrel KX1 keyboard from the command line: remap its keys, edit its macros, switch its\n"
     "profiles and set its lighting.\n"
     "\n"
@@ -17,7 +20,7 @@ const char* const kUsage =
     "file\n"
     "is replaced atomically: a refused edit leaves it as it was, byte for byte.\n"
     "\n"
-    "Commands:\n"
+    "commands:\n"
     "  keys                 list the keys: code, name, list position, matrix position\n"
     "  actions              list the media and function names that assign takes\n"
     "  validate FILE        check a profile file and say why it is rejected\n"
@@ -27,15 +30,17 @@ const char* const kUsage =
     "                       give keys of profile P (1, 2, 3 or all) new assignments\n"
     "  macro FILE list      the macros, the keys that play them, and the macro table's size against the\n"
     "                       attached keyboard's memory\n"
-    "  macro FILE show NAME one macro: its steps, its actions and the keys that play it\n"
+    "  macro FILE show NAME\n"
+    "                       one macro: its steps, its actions and the keys that play it\n"
     "  macro FILE add NAME [--repeat N] STEP...\n"
-    "                       a new macro (N: how often it plays, 1 to 255, default 1)\n"
+    "                       a new macro; N is how often it plays, 1 to 255 (default 1)\n"
     "  macro FILE set NAME [--repeat N] STEP...\n"
-    "                       new steps for a macro (and a new repeat count when one is given)\n"
+    "                       new steps for a macro, and a new repeat count when one is given\n"
     "  macro FILE rename OLD NEW\n"
-    "  macro FILE remove NAME\n"
-    "                       keys that play it return to default; when keys play it, it is removed only\n"
-    "                       with --yes or a yes at the question on a terminal\n"
+    "                       give a macro another name\n"
+    "  macro FILE remove NAME [--yes]\n"
+    "                       remove a macro; the keys that play it return to default, and when there are\n"
+    "                       such keys it is removed only with --yes or a yes at the question on a terminal\n"
     "  status               keyboards attached, active profile, macro memory, G-key layer, effects\n"
     "  capture FILE         read the keyboard's whole configuration into a profile file\n"
     "  apply FILE           check a profile file, and that its macros fit the keyboard's memory, then send\n"
@@ -45,80 +50,89 @@ const char* const kUsage =
     "           [--direction first|second] [--colour RRGGBB] [--colourful on|off] [--defaults]\n"
     "                       each option one lighting change, in the order given\n"
     "  paint --profile P --mode M KEY=RRGGBB...\n"
-    "                       paint keys (G1..G9 and Fn too) into user mode M (0 to 9) of profile P and send\n"
-    "                       it\n"
+    "                       paint keys (G1..G9 and Fn too) into user mode M (0 to 9) of profile P and\n"
+    "                       send it\n"
     "  usermode --profile P --mode M\n"
     "                       make user mode M the current one of profile P and send its colours\n"
-    "  help [COMMAND]       this text, or the help of one command (as COMMAND --help)\n"
+    "  help [COMMAND]       this text, or the help of one command (COMMAND --help says the same)\n"
     "\n"
-    "Options:\n"
+    "options:\n"
     "  --simulate           use the bundled simulated keyboard\n"
     "  --library PATH       use this device library (VORNAK_PORTHUB=PATH does the same)\n"
-    "  --json               machine-readable output (keys, actions, validate, show, diff, macro list,\n"
-    "                       macro show, status)\n"
+    "  --json               machine-readable output of keys, actions, validate, show, diff, macro list,\n"
+    "                       macro show and status\n"
     "  --yes                answer yes to questions (otherwise their default answer is taken)\n"
     "  --help               this text; after a command, the help of that command\n"
     "  --version            the program's version\n"
-    "  The options may stand before or after the command (vornakctl apply --yes FILE). A \"--\" ends the\n"
-    "  options: every argument after it is taken as it stands.\n"
+    "The options may stand before or after the command (vornakctl apply --yes FILE). A \"--\" ends them,\n"
+    "and every argument after it is taken as it stands.\n"
     "\n"
-    "Keys:\n"
-    "  KEY is a name as 'vornakctl keys' lists it, in any case; a name with a blank is one quoted argument\n"
-    "  (\"Caps Lock\"). Up, Down, Left, Right, Escape and Minus name those keys too, and a key code in\n"
-    "  hexadecimal (0x03A) names its key. A G key is named with its layer: G1 is G1 on layer A, G1:B on\n"
-    "  layer B. In KEY=ACTION and KEY=RRGGBB the key is everything before the first '=' that is not the\n"
-    "  argument's first character, so the key '=' is written ==key:X.\n"
+    "keys:\n"
+    "  NAME                 a key as 'vornakctl keys' lists it, in any case; a name with a blank is one\n"
+    "                       quoted argument (\"Caps Lock\"); Up, Down, Left, Right, Escape and Minus\n"
+    "  0xCODE               a key by its code in hexadecimal (0x03A)\n"
+    "  G1..G9, G1:B..G9:B   a G key on layer A, or on layer B\n"
+    "In KEY=ACTION and KEY=RRGGBB the key is everything before the first '=' that is not the argument's\n"
+    "first character, so the key '=' is written ==key:X.\n"
     "\n"
-    "Actions:\n"
+    "actions:\n"
     "  default              the key's own function\n"
-    "  key:NAME             send another key (a key given its own name returns to default)\n"
-    "  macro:NAME[*N]       play a macro N times (1 to 255, default 1); macro:#ID names it by its id\n"
+    "  key:NAME             send another key (a key given itself returns to default)\n"
+    "  macro:NAME[*N]       play a macro; N (1 to 255) becomes the macro's repeat count, which the keyboard\n"
+    "                       keeps for the macro, not for each key; without it the macro's count stands\n"
+    "  macro:#ID[*N]        the same, naming the macro by its id\n"
     "  media:NAME           a media action: media-player, play-pause, stop, previous-track, next-track,\n"
     "                       volume-down, volume-up, mute, web-home, web-refresh, web-stop, web-back,\n"
     "                       web-forward, web-favourites, web-search, my-computer, calculator, mail\n"
     "  function:NAME        an editing function: open, new, undo, save, copy, cut, paste, find,\n"
     "                       select-all, zoom-out, zoom-in\n"
-    "  'vornakctl actions' lists the media and function names with their names in the language in use,\n"
-    "  which are read too. G9 takes only a macro or default. A macro name that two macros share is\n"
-    "  refused, naming their ids: name one as macro:#ID.\n"
+    "'vornakctl actions' lists the media and function names with their names in the language in use, which\n"
+    "are read too. G9 takes only a macro or default. A macro name that two macros share is refused, naming\n"
+    "their ids: name one as macro:#ID.\n"
     "\n"
-    "Macro steps:\n"
+    "macro steps:\n"
     "  +KEY                 a press\n"
     "  -KEY                 a release\n"
     "  KEY                  a tap: a press that waits 50 ms, then its release\n"
-    "  N or Nms             the delay after the action before it, 0 to 40000 ms, rounded down to a\n"
-    "                       multiple of 10 (which is said on stderr)\n"
-    "  An action with no number after it waits 50 ms, except the last action, which waits 0. A bare number\n"
-    "  is always a delay: a digit key is tapped as +5 -5. So \"+ctrl +c 40 -c -ctrl\" is: Ctrl down, 50;\n"
-    "  C down, 40; C up, 50; Ctrl up, 0. A macro holds at most 2000 actions, a file at most 100 macros. A\n"
-    "  step that cannot be read is refused, naming the step; 'macro show' prints a macro's steps in this\n"
-    "  form, ready for 'macro set'.\n"
+    "  N, Nms               the delay after the action before it, 0 to 40000 ms, rounded down to a multiple\n"
+    "                       of 10 (which is said on stderr)\n"
+    "An action with no number after it waits 50 ms, except the last action, which waits 0. A bare number is\n"
+    "always a delay: a digit key is tapped as +5 -5. So \"+ctrl +c 40 -c -ctrl\" is: Ctrl down, 50; C down,\n"
+    "40; C up, 50; Ctrl up, 0. A macro holds at most 2000 actions, a file at most 100 macros. A step that\n"
+    "cannot be read is refused, naming the step. 'macro show' prints a macro's steps in this form, ready\n"
+    "for 'macro set'.\n"
     "\n"
-    "Examples:\n"
-    "  Caps Lock as a second Ctrl, and a copy macro on F5, on profile 1:\n"
-    "    vornakctl capture kx1.fwc\n"
-    "    vornakctl assign kx1.fwc --profile 1 \"Caps Lock=key:Ctrl\"\n"
-    "    vornakctl macro kx1.fwc add Copy +ctrl +c -c -ctrl\n"
-    "    vornakctl assign kx1.fwc --profile 1 F5=macro:Copy\n"
-    "    vornakctl diff kx1.fwc ~/dotfiles/kx1.fwc\n"
-    "    vornakctl apply kx1.fwc\n"
-    "  Play the macro three times from G1 on layer B of every profile:\n"
-    "    vornakctl assign kx1.fwc --profile all G1:B=macro:Copy*3\n"
-    "  Volume on F11 and F12:\n"
-    "    vornakctl assign kx1.fwc --profile 2 F11=media:volume-down F12=media:volume-up\n"
+    "examples:\n"
+    "  vornakctl capture kx1.fwc\n"
+    "                       read the keyboard's configuration into a profile file\n"
+    "  vornakctl assign kx1.fwc --profile 1 \"Caps Lock=key:Ctrl\"\n"
+    "                       Caps Lock becomes a second Ctrl on profile 1\n"
+    "  vornakctl macro kx1.fwc add Copy +ctrl +c -c -ctrl\n"
+    "                       a copy macro: Ctrl down, C tapped, Ctrl up\n"
+    "  vornakctl assign kx1.fwc --profile 1 F5=macro:Copy\n"
+    "                       F5 plays it\n"
+    "  vornakctl assign kx1.fwc --profile all G1:B=macro:Copy*3\n"
+    "                       G1 on layer B plays it three times, on every profile\n"
+    "  vornakctl diff kx1.fwc ~/dotfiles/kx1.fwc\n"
+    "                       what differs between the two files, per profile\n"
+    "  vornakctl apply kx1.fwc\n"
+    "                       check the file, then send it to all three profiles\n"
+    "  vornakctl lighting --profile 1 --effect Breathing --brightness 4 --colour 00a0ff\n"
+    "                       set the lighting of profile 1, one option after the other\n"
+    "  vornakctl --simulate status\n"
+    "                       the state of the simulated keyboard\n"
     "\n"
-    "Exit status:\n"
-    "  0    done; for diff: the files hold the same keys and macros\n"
-    "  1    the operation failed (the keyboard refused or did not answer); for diff: the files differ\n"
-    "  2    wrong arguments: an unknown command or option, an unknown key, macro, media or function name,\n"
-    "       a step that cannot be read, a value out of range\n"
-    "  3    no keyboard attached, or the device library cannot be bound\n"
-    "  4    a profile file is missing, unreadable or rejected (the reason is named)\n"
-    "  5    a file could not be written\n"
-    "  6    the edit is refused by a rule: G9 takes only a macro, a macro name two macros share, a name\n"
-    "       that is taken, more than 100 macros or 2000 actions, a key the keyboard cannot send or play, a\n"
-    "       macro that keys play (without --yes), macros larger than the keyboard's memory (apply)\n"
-    "  An error is one line on stderr; nothing reaches the keyboard or a file when an argument is wrong.\n";
+    "exit codes:\n"
+    "  0 done; for diff: the files hold the same keys and macros\n"
+    "  1 the operation failed: the keyboard refused or did not answer; for diff: the files differ\n"
+    "  2 wrong arguments: an unknown command, option or name, a step that cannot be read, a value out of "
+    "range\n"
+    "  3 no keyboard attached, or the device library cannot be bound\n"
+    "  4 a profile file is missing, unreadable or rejected (the reason is named)\n"
+    "  5 a file could not be written\n"
+    "  6 refused by a rule: G9, a macro name shared or taken, a limit, a macro keys play, the keyboard's "
+    "memory\n"
+    "An error is one line on stderr; nothing reaches the keyboard or a file when an argument is wrong.\n";
 
 namespace {
 
@@ -129,30 +143,30 @@ struct CommandText {
 
 constexpr CommandText kCommandHelp[] = {
     {"keys",
-     "Usage: vornakctl keys [--json]\n"
+     "usage: vornakctl keys [--json]\n"
      "List every key of the key table: its code, its name, its place in the key list and on the keyboard.\n"},
     {"actions",
-     "Usage: vornakctl actions [--json]\n"
+     "usage: vornakctl actions [--json]\n"
      "List the names that media:NAME and function:NAME take, with their names in the language in use.\n"},
     {"validate",
-     "Usage: vornakctl validate [--json] FILE\n"
+     "usage: vornakctl validate [--json] FILE\n"
      "Check a profile file; say why it is rejected (exit status 4).\n"},
     {"show",
-     "Usage: vornakctl show [--json] FILE\n"
+     "usage: vornakctl show [--json] FILE\n"
      "Every assigned key of each profile, as KEY ACTION, and every macro with its steps.\n"},
     {"diff",
-     "Usage: vornakctl diff [--json] A B\n"
+     "usage: vornakctl diff [--json] A B\n"
      "The keys whose assignments differ, per profile, and the macros that differ (paired by name: a capture\n"
      "numbers the keyboard's macros afresh). Exit status 0 when the files hold the same, 1 when they "
      "differ.\n"},
     {"assign",
-     "Usage: vornakctl assign FILE --profile P KEY=ACTION...\n"
+     "usage: vornakctl assign FILE --profile P KEY=ACTION...\n"
      "Give keys of profile P (1, 2, 3 or all) new assignments. ACTION is default, key:NAME,\n"
      "macro:NAME[*N], macro:#ID[*N], media:NAME or function:NAME (see vornakctl --help). All of them are\n"
      "made, or none.\n"
      "Example: vornakctl assign kx1.fwc --profile 1 \"Caps Lock=key:Ctrl\" F5=macro:Copy\n"},
     {"macro",
-     "Usage: vornakctl macro FILE list | show NAME | add NAME STEP... | set NAME STEP... |\n"
+     "usage: vornakctl macro FILE list | show NAME | add NAME STEP... | set NAME STEP... |\n"
      "                        rename OLD NEW | remove NAME\n"
      "  --repeat N           for add and set: how often the macro plays, 1 to 255\n"
      "  --yes                for remove: remove a macro that keys play, and return them to default\n"
@@ -160,25 +174,25 @@ constexpr CommandText kCommandHelp[] = {
      "(see vornakctl --help).\n"
      "Example: vornakctl macro kx1.fwc add Copy +ctrl +c -c -ctrl\n"},
     {"status",
-     "Usage: vornakctl status [--json]\nThe attached keyboards, the active profile, the macro memory, the "
+     "usage: vornakctl status [--json]\nThe attached keyboards, the active profile, the macro memory, the "
      "G-key layer and the effects.\n"},
     {"capture",
-     "Usage: vornakctl capture FILE\nRead the keyboard's whole configuration into a profile file.\n"},
+     "usage: vornakctl capture FILE\nRead the keyboard's whole configuration into a profile file.\n"},
     {"apply",
-     "Usage: vornakctl apply FILE\n"
+     "usage: vornakctl apply FILE\n"
      "Check a profile file, and that its macros fit the keyboard's macro memory, then send it to all three\n"
      "profiles.\n"},
-    {"profile", "Usage: vornakctl profile N\nMake on-board profile N (1 to 3) the active one.\n"},
+    {"profile", "usage: vornakctl profile N\nMake on-board profile N (1 to 3) the active one.\n"},
     {"lighting",
-     "Usage: vornakctl lighting [--profile P] [--effect N|NAME] [--brightness 0-5] [--speed 0-5]\n"
+     "usage: vornakctl lighting [--profile P] [--effect N|NAME] [--brightness 0-5] [--speed 0-5]\n"
      "                          [--direction first|second] [--colour RRGGBB] [--colourful on|off] "
      "[--defaults]\n"
      "Each option is one lighting change, in the order given.\n"},
     {"paint",
-     "Usage: vornakctl paint --profile P --mode M KEY=RRGGBB...\n"
+     "usage: vornakctl paint --profile P --mode M KEY=RRGGBB...\n"
      "Paint keys (G1..G9 and Fn too) into user mode M (0 to 9) of profile P and send it.\n"},
     {"usermode",
-     "Usage: vornakctl usermode --profile P --mode M\n"
+     "usage: vornakctl usermode --profile P --mode M\n"
      "Make user mode M the current one of profile P and send its colours.\n"},
 };
 
