@@ -276,6 +276,26 @@ TEST_F(VornakctlEdit, RemovingAMacroThatKeysPlayResetsThemWithYes) {
     EXPECT_NE(Ctl("macro " + file + " show snip").out.find("played by: no key"), std::string::npos);
 }
 
+TEST_F(VornakctlEdit, OnATerminalRemoveAsksFirst) {
+    if (std::system("command -v script >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no script(1) to give a terminal";
+    const std::string file = Fresh();
+    ASSERT_EQ(Ctl("macro " + file + " add Copy +ctrl +c -c -ctrl").code, 0);
+    ASSERT_EQ(Ctl("assign " + file + " --profile 2 F5=macro:Copy").code, 0);
+    const auto before = ReadBytes(file);
+    const auto onTerminal = [&](const char* answer) {
+        return Run(std::string("echo ") + answer + " | script -qec '" + Bin() + " macro " + file +
+                   " remove Copy' /dev/null");
+    };
+    const CtlRun no = onTerminal("n");
+    EXPECT_EQ(no.code, 6);
+    EXPECT_NE(no.out.find("Delete it anyway? (F5 (profile 2)) [y/N]"), std::string::npos) << no.out;
+    EXPECT_EQ(ReadBytes(file), before);
+    const CtlRun yes = onTerminal("y");
+    EXPECT_EQ(yes.code, 0) << yes.out;
+    EXPECT_NE(Ctl("macro " + file + " list").out.find("0 macros"), std::string::npos);
+}
+
 TEST_F(VornakctlEdit, ListShowsTheTableAgainstTheAttachedKeyboardsMemory) {
     const std::string file = Fresh();
     ASSERT_EQ(Ctl("macro " + file + " add ab a b").code, 0);
