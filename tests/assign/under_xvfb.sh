@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs a program on a private Xvfb display with Qt's xcb platform: under_xvfb.sh PROGRAM [ARGS...].
+# Exits 77 (skipped) when Xvfb or xdotool is missing.
+set -euo pipefail
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+for n in $(seq 150 199); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null || true' EXIT
+    export DISPLAY=":$n"
+    for _ in $(seq 100); do
+        xdotool getmouselocation >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    export QT_QPA_PLATFORM=xcb
+    unset WAYLAND_DISPLAY
+    rc=0
+    "$@" || rc=$?
+    exit "$rc"
+done
+echo "no free display number" >&2
+exit 1
