@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProcess>
 #include <QScreen>
 #include <QUrl>
@@ -98,6 +99,9 @@ Vornak_DlgComposite::Vornak_DlgComposite(KeyDialogModel& model, const LanguageTe
       files_(std::move(files)),
       macroPageFactory_(std::move(macroPage)),
       hook_(*this) {
+    // Drawn on a translucent background, so that the mask's shape holds where the window system ignores a
+    // window shape (Wayland).
+    setAttribute(Qt::WA_TranslucentBackground);
     CreateControls();
     ConnectControls();
     openHelp_ = [help = files_.helpIndex] {
@@ -441,6 +445,15 @@ void Vornak_DlgComposite::OnOsk() {
     QProcess::startDetached(QString::fromStdString(onScreenKeyboard_->string()), {});
     // The on-screen keyboard types into the focused window: give the focus back to the dialog.
     activateWindow();
+}
+
+void Vornak_DlgComposite::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (!mask().isEmpty()) painter.setClipRegion(mask());
+    painter.drawPixmap(0, 0, background());
 }
 
 void Vornak_DlgComposite::keyPressEvent(QKeyEvent* event) {
