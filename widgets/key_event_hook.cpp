@@ -133,11 +133,16 @@ void KeyEventHook::UpdateGrab() {
     const bool want = handler_ && window_ && window_->isVisible() && window_->isActiveWindow();
     if (want == grabbing_) return;
     grabbing_ = want;
-    if (!window_) return;
+    if (!window_) {
+        inhibitor_.Release();
+        return;
+    }
     if (want) {
         window_->grabKeyboard();
+        inhibitor_.Inhibit(window_->windowHandle());
     } else {
         window_->releaseKeyboard();
+        inhibitor_.Release();
     }
 }
 

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "keyboard/evdev_keys.h"
+#include "widgets/shortcuts_inhibitor.h"
 
 class QKeyEvent;
 
@@ -39,8 +40,10 @@ class KeyEventHook : public QObject {
     void Install(Handler handler);
     void Remove();
     bool installed() const { return static_cast<bool>(handler_); }
-    // The keyboard is grabbed now (installed, and the window has the focus).
+    // The keyboard is grabbed now (installed, and the window has the focus). On Wayland, where no client can
+    // grab it, the compositor is asked instead to pass its own shortcuts to the window.
     bool grabbing() const { return grabbing_; }
+    ShortcutsInhibitor& shortcutsInhibitor() { return inhibitor_; }
 
   signals:
     // The window lost the focus while the hook was installed: the grab is gone, and a recording must end.
@@ -58,6 +61,7 @@ class KeyEventHook : public QObject {
     Handler handler_;
     bool grabbing_ = false;
     bool evdevCodes_ = false;
+    ShortcutsInhibitor inhibitor_;
 };
 
 }  // namespace vornak

@@ -1,5 +1,6 @@
-// The key capture on a real X server (Xvfb, driven by xdotool's XTest events): the scan codes the server
-// reports, the keyboard grab, and the rule that keys typed into another window are never captured.
+// The key capture on real window systems. On an X server (Xvfb, driven by xdotool's XTest events): the scan
+// codes the server reports, the keyboard grab, and the rule that keys typed into another window are never
+// captured. On a Wayland compositor (headless sway): the request for the compositor's shortcuts.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -115,6 +116,31 @@ TEST_F(X11CaptureTest, KeysTypedIntoAnotherWindowAreNeverCaptured) {
     QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(dialog->winId())});
     ASSERT_TRUE(Within(2000, [&] { return dialog->keyHook().grabbing(); }));
     EXPECT_EQ(CaptureOf("y"), 0x015);
+}
+
+// On Wayland no client grabs the keyboard: the capture asks the compositor for its shortcuts instead.
+TEST(WaylandCapture, AsksTheCompositorForItsShortcutsWhileCapturing) {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        GTEST_SKIP() << "needs Wayland";
+    if (!ShortcutsInhibitor::supported()) GTEST_SKIP() << "built without the Wayland client library";
+    ConfigStore store;
+    StoreDialogHost host{store};
+    test::FakeMacroPage macroPage;
+    LanguageTexts texts;
+    KeyDialogModel model{host, macroPage, texts};
+    Vornak_DlgComposite dialog(model, texts, CompositeDialogFiles{Skins() / "Composite.ini", Skins(), {}});
+    ASSERT_TRUE(dialog.OpenFor(1058, false, QRect(100, 100, 36, 36)));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ShortcutsInhibitor& inhibitor = dialog.keyHook().shortcutsInhibitor();
+    ASSERT_TRUE(Within(3000, [&] { return inhibitor.requested(); }));
+    EXPECT_TRUE(Within(3000, [&] { return inhibitor.active(); }));
+    // Off the single-key page the compositor's shortcuts are its own again.
+    QTest::mouseClick(dialog.button(kCtlMediaPage), Qt::LeftButton);
+    EXPECT_FALSE(inhibitor.requested());
+    QTest::mouseClick(dialog.button(kCtlSingleKeyPage), Qt::LeftButton);
+    EXPECT_TRUE(Within(3000, [&] { return inhibitor.active(); }));
+    dialog.CloseAsCancel();
+    EXPECT_FALSE(inhibitor.requested());
 }
 
 }  // namespace
