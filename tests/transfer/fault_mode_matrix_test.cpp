@@ -79,11 +79,10 @@ class FaultModeMatrix : public ::testing::TestWithParam<ModeCase> {
 
     bool KeyboardHolds(const std::vector<int>& profiles) {
         f.sim().WaitUntilDelivered();
-        std::vector<uint8_t> blob;
-        {
-            std::lock_guard lock(f.store.lockB());
-            blob = *EncodeMacroBlob(f.store.send().macros, true);
-        }
+        // Both locks in the program's order: A, then B (BuildKeyBlock takes A again inside B).
+        std::lock_guard lockA(f.store.lockA());
+        std::lock_guard lockB(f.store.lockB());
+        const std::vector<uint8_t> blob = *EncodeMacroBlob(f.store.send().macros, true);
         const auto area = f.sim().macroArea();
         if (!std::equal(blob.begin(), blob.end(), area.begin())) return false;
         for (int p : profiles) {
