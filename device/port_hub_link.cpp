@@ -276,7 +276,6 @@ int PortHubLink::SendCommand(std::span<const uint8_t> command, std::span<uint8_t
     if (!command.empty()) std::memcpy(out.data(), command.data(), std::min(command.size(), out.size()));
     const uint32_t id = RequestId(kCtrlChannel.filter, nullptr, 0, out);
 
-    int tries = 0;
     std::unique_lock lock(slotMutex_);
     uint64_t mine = 0;
     // Every return clears the mark, but only a mark this call set.
@@ -293,7 +292,8 @@ int PortHubLink::SendCommand(std::span<const uint8_t> command, std::span<uint8_t
         lock.lock();
         return ok;
     };
-    for (;;) {
+    for (int tryNumber = 1;; ++tryNumber) {
+        const bool lastTry = tryNumber == kMaxTries;
         if (slot_.waiting) {
             // Another exchange still waits: give it time, then take the slot over.
             if (!pauseUnlocked(timings_.overlapGuard)) return kLinkNoDevice;
@@ -323,37 +323,24 @@ int PortHubLink::SendCommand(std::span<const uint8_t> command, std::span<uint8_t
             clearMark();
             return kLinkNoDevice;
         }
-        if (!woke || slot_.owner != mine) {
-            // No reply in time (or the slot was taken over).
-            if (++tries >= kMaxTries) {
-                clearMark();
-                return kLinkNoReply;
-            }
+        // No reply in time, the slot taken over, or a reply to another command: none of them is an answer.
+        const bool answered = woke && slot_.owner == mine;
+        const std::span<const uint8_t> head(slot_.head.data(), answered ? slot_.headLength : 0);
+        const bool ours =
+            head.size() > command_field::kCode && head[command_field::kCode] == out[command_field::kCode];
+        if (!ours && lastTry) {
             clearMark();
-            if (!pauseUnlocked(timings_.retryPause)) return kLinkNoDevice;
-            continue;
+            return kLinkNoReply;
         }
-        const std::span<const uint8_t> head(slot_.head.data(), slot_.headLength);
-        if (head.size() <= command_field::kCode || head[command_field::kCode] != out[command_field::kCode]) {
-            if (++tries >= kMaxTries) {
-                clearMark();
-                return kLinkNoReply;
-            }
+        // The firmware answers 0xFE while it is busy writing; a later try usually succeeds. The last try's
+        // refusal is handed back as it is, for the caller to map its status.
+        if (ours && (ReplyStatusResult(head) == kLinkOk || lastTry)) {
+            if (received != nullptr) *received = slot_.received;
             clearMark();
-            if (!pauseUnlocked(timings_.retryPause)) return kLinkNoDevice;
-            continue;
+            return kLinkOk;
         }
-        if (ReplyStatusResult(head) != kLinkOk && tries < kMaxTries) {
-            // The firmware answers 0xFE while it is busy writing; a later try usually succeeds.
-            if (++tries < kMaxTries) {
-                clearMark();
-                if (!pauseUnlocked(timings_.retryPause)) return kLinkNoDevice;
-                continue;
-            }
-        }
-        if (received != nullptr) *received = slot_.received;
         clearMark();
-        return kLinkOk;
+        if (!pauseUnlocked(timings_.retryPause)) return kLinkNoDevice;
     }
 }
 
