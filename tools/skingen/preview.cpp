@@ -87,7 +87,7 @@ class Previewer {
                     const bool version = c.key == "TORVEL_VER";
                     button->SetTextStyle(
                         true, c.captionPoints, version ? "Verdana" : "Tahoma",
-                        version ? QColor(0x9a, 0xa1, 0xae) : QColor(Qt::white),
+                        version ? palette::kTextDim : palette::kWhite,
                         version ? (kDtLeft | kDtVCenter | kDtSingleLine) : kDtDefaultButtonText);
                     if (c.key == "FUNC_PROFILES") button->SetTextMargins(22, 0, 0, 0);
                     if (c.key == "FUNC_MACRO_RECORD") button->SetTextMargins(14, 0, 0, 0);
@@ -111,14 +111,16 @@ class Previewer {
         QImage canvas(shot.size() + QSize(2 * margin, 2 * margin), QImage::Format_RGB32);
         QPainter p(&canvas);
         QLinearGradient desk(0, 0, canvas.width(), canvas.height());
-        desk.setColorAt(0, QColor(0x4b, 0x55, 0x63));
-        desk.setColorAt(1, QColor(0x2d, 0x33, 0x3d));
+        desk.setColorAt(0, palette::kDeskTop);
+        desk.setColorAt(1, palette::kDeskBottom);
         p.fillRect(canvas.rect(), desk);
         p.setRenderHint(QPainter::Antialiasing);
+        QColor shadowInk = palette::kBlack;
+        shadowInk.setAlpha(10);
         for (int i = 12; i > 0; --i) {
             QPainterPath shadow;
             shadow.addRegion(shape.translated(margin, margin + 6));
-            p.setPen(QPen(QColor(0, 0, 0, 10), i * 2));
+            p.setPen(QPen(shadowInk, i * 2));
             p.drawPath(shadow);
         }
         p.setClipRegion(shape.translated(margin, margin));

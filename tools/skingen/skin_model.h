@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "palette.h"
+
 namespace vornak::skingen {
 
 // What a control shows in one picture.
@@ -116,10 +118,32 @@ struct Dialog {
     std::vector<Picture> pictures;
 };
 
-// A bitmap of the lighting panel, drawn on the panel's colour.
+// What a bitmap of the lighting panel shows; each is drawn on the panel's colour.
+enum class BitmapKind {
+    LightSwitch,      // the lighting switch, off or on
+    ColourfulSwitch,  // the colourful switch, off or on
+    Direction,        // a direction tile: the way the effect moves
+    Preset,           // a preset colour swatch, ticked when chosen
+    Tool,             // a user-mode brush: the pen or the bucket
+    Busy,             // a frame of the busy ring
+    Slider,           // a brightness or speed slider at one position
+};
+
+// The way a direction tile's chevrons point.
+enum class Motion { Right, Left, Up, Down, Outward, Inward };
+
 struct Bitmap {
     std::string file;
     QSize size;
+    BitmapKind kind = BitmapKind::Slider;
+    bool on = false;                // switches: on; tiles and tools: chosen; presets: ticked
+    Motion motion = Motion::Right;  // Direction
+    QColor colour;                  // Preset
+    bool bucket = false;            // Tool: the bucket (false: the pen)
+    int frame = 0;                  // Busy: 0 first
+    int steps = 6;                  // Slider: positions on the track
+    int position = 0;               // Slider: 0 leftmost
+    bool spare = false;             // Slider: a frame the program does not use, drawn calmer
 };
 
 struct SkinModel {
@@ -136,26 +160,5 @@ struct SkinModel {
 const SkinModel& DefaultSkin();
 const Dialog& DialogOf(const SkinModel& model, DialogId id);
 const Control* FindControl(const Dialog& dialog, const std::string& key);
-
-// Colours and the window outline of the default skin.
-namespace palette {
-inline const QColor kWindowTop{0x1a, 0x1d, 0x23};
-inline const QColor kWindowBottom{0x0f, 0x11, 0x15};
-inline const QColor kBorder{0x2f, 0x34, 0x3e};
-inline const QColor kAccent{0x22, 0xd3, 0xee};
-inline const QColor kAccentLight{0xa5, 0xf3, 0xfc};
-inline const QColor kAccentDeep{0x08, 0x91, 0xb2};
-inline const QColor kAccentDark{0x0e, 0x5e, 0x73};
-inline const QColor kSelect{0xf5, 0x9e, 0x0b};
-inline const QColor kSelectLight{0xfc, 0xd3, 0x4d};
-inline const QColor kText{0xe6, 0xe8, 0xee};
-inline const QColor kTextDim{0x9a, 0xa1, 0xae};
-inline const QColor kTextMuted{0x5b, 0x62, 0x70};
-inline const QColor kPanel{0x15, 0x18, 0x1d};
-inline const QColor kPage{0x1b, 0x1e, 0x24};
-inline const QColor kField{0x0c, 0x0e, 0x12};
-inline const QColor kFieldBorder{0x2c, 0x31, 0x3a};
-inline const QColor kDanger{0xe1, 0x1d, 0x48};
-}  // namespace palette
 
 }  // namespace vornak::skingen
