@@ -20,6 +20,8 @@ enum class DirectionLayout : uint8_t {
     SpreadConverge,  // the plain layout keys: kuosan/kuosandown, julong/julongdown
 };
 
+// The colour groups of the lighting panel, named after the skin keys of their controls (FY, HX; the JT, TS
+// and CD groups are never shown): a colour button with the colourful toggle beside it.
 enum class ColourGroup : uint8_t {
     None,
     Fy,  // "CONTROL_FYYSButton" with "CONTROL_FYSJSStaPic"

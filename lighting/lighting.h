@@ -37,7 +37,9 @@ struct LightingFiles {
 // loaded too.
 enum class LightingReadReason { Attach, ProfileButtons, Other };
 
-// Which colour button a main colour comes from.
+// Which colour button a main colour comes from, named after the skin keys of the buttons: Fy
+// "CONTROL_FYYSButton" and Hx "CONTROL_HXysButton" (each with a colourful toggle, so a colour from them also
+// turns colourful off), Jt "CONTROL_JTysButton" (the colour only; the panel never shows it).
 enum class MainColourButton { Fy, Hx, Jt };
 
 class LightingModel {
@@ -91,6 +93,9 @@ class LightingModel {
     bool SelectUserMode(int index);
     bool RenameUserMode(std::u16string_view text);
     bool SelectTool(int tool);
+    // The user-mode brushes of the current profile: SetColor sets brush 0's colour ("color", the colour a key
+    // painted with tool 0 takes), SetJColor brush 1's ("jcolor", shared by every key painted with tool 1,
+    // which all take the new colour).
     bool SetColor(Colour colour);
     bool SetJColor(Colour colour);
     // A click on a key button (control id) while the switch is on: paints it when the effect is 20. False

@@ -108,9 +108,11 @@ class UserModes {
     bool RenameUserMode(int profile, std::u16string_view text, std::string* error = nullptr);
     // A tool other than 0 or 1 is refused.
     bool SelectTool(int profile, int tool, std::string* error = nullptr);
+    // Brush 0's colour ("color" of the mode): what tool 0 paints.
     bool SetColor(int profile, Colour colour, std::string* error = nullptr);
-    // Nothing happens when the colour equals jcolor. Otherwise every key whose flag is 1 takes the colour (in
-    // the image and the file) and the profile's image is sent.
+    // Brush 1's colour ("jcolor"): what tool 1 paints. Nothing happens when the colour equals jcolor.
+    // Otherwise every key whose flag is 1 takes the colour (in the image and the file) and the profile's
+    // image is sent.
     bool SetJColor(int profile, Colour colour, std::string* error = nullptr);
     // Paints one position with the current tool; false (and nothing done) for an unknown tool.
     bool PaintPosition(int profile, int position, std::string* error = nullptr);

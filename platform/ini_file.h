@@ -1,15 +1,17 @@
 // INI files with the semantics that the program's stored files rely on:
-// - section and key names compare without regard to case; the first section and the first key of a name win;
+// - section and key names compare without regard to case; the first section and the first key of a name
+//   win;
 // - a value is the text after the first '=', blanks trimmed at both ends, one pair of matching surrounding
-// quotes
-//   removed;
+//   quotes removed;
 // - a missing file, section or key gives the default with its trailing blanks trimmed;
 // - results are cut to the caller's capacity - 1 characters;
-// - files are UTF-16LE when they start with its byte-order mark, UTF-8 otherwise (a UTF-8 mark is skipped);
-// - a write replaces the value in place, adds a missing key at the end of its section and a missing section
-// at the
-//   end of the file, keeps every other line byte for byte and the file's encoding, and replaces the file
-//   atomically.
+// - files are UTF-16LE when they start with its byte-order mark, UTF-8 otherwise (a UTF-8 mark is
+//   skipped);
+// - a write replaces the value in place, adds a missing key at the end of its section and a missing
+//   section at the end of the file, keeps every other line byte for byte and the file's encoding, and
+//   replaces the file atomically.
+// IniDocument is one parse of a file. CIniFile reads and writes by path and parses once per call; it keeps
+// the C prefix of the program's own INI class (see HACKING).
 #pragma once
 
 #include <cstddef>
