@@ -14,24 +14,37 @@ namespace {
 using test::TempDir;
 using test::WriteText;
 
-class LanguageSelection : public ::testing::TestWithParam<std::pair<const char*, const char16_t*>> {};
+struct LanguageCase {
+    const char* name;
+    const char* settings;    // the [LANGUAGE] part of the file
+    const char16_t* chosen;  // the caption of the section it selects
+};
+
+void PrintTo(const LanguageCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class LanguageSelection : public ::testing::TestWithParam<LanguageCase> {};
 
 TEST_P(LanguageSelection, OneSelectsEnglishAnythingElseChinese) {
     TempDir dir;
-    WriteText(dir / "language.ini", std::string(GetParam().first) +
+    WriteText(dir / "language.ini", std::string(GetParam().settings) +
                                         "[ENGINSH]\nMENU_1=Import\nMAIN_CAPTION=English\n"
                                         "[CHINESE]\nMAIN_CAPTION=Chinese\n");
     LanguageTexts texts;
     texts.LoadLanguageTexts(dir / "language.ini");
-    EXPECT_EQ(texts[TextId::MAIN_CAPTION], GetParam().second);
+    EXPECT_EQ(texts[TextId::MAIN_CAPTION], GetParam().chosen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, LanguageSelection,
-                         ::testing::Values(std::pair{"[LANGUAGE]\nlanguage = 1\n", u"English"},
-                                           std::pair{"[LANGUAGE]\nlanguage = 0\n", u"Chinese"},
-                                           std::pair{"[LANGUAGE]\nlanguage = 2\n", u"Chinese"},
-                                           std::pair{"[LANGUAGE]\nlanguage = English\n", u"Chinese"},
-                                           std::pair{"[LANGUAGE]\n", u"Chinese"}, std::pair{"", u"Chinese"}));
+                         ::testing::Values(LanguageCase{"One", "[LANGUAGE]\nlanguage = 1\n", u"English"},
+                                           LanguageCase{"Zero", "[LANGUAGE]\nlanguage = 0\n", u"Chinese"},
+                                           LanguageCase{"Two", "[LANGUAGE]\nlanguage = 2\n", u"Chinese"},
+                                           LanguageCase{"AWord", "[LANGUAGE]\nlanguage = English\n",
+                                                        u"Chinese"},
+                                           LanguageCase{"NoKey", "[LANGUAGE]\n", u"Chinese"},
+                                           LanguageCase{"EmptyFile", "", u"Chinese"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LanguageTexts, BuiltInTextsBeforeLoading) {
     const LanguageTexts texts;

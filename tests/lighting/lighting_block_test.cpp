@@ -167,6 +167,10 @@ struct ControlsCase {
     bool user;
 };
 
+void PrintTo(const ControlsCase& c, std::ostream* out) {
+    *out << "effect " << c.effect;
+}
+
 class EffectControlsTable : public ::testing::TestWithParam<ControlsCase> {};
 
 TEST_P(EffectControlsTable, ShowsTheGroupsOfTheEffect) {
@@ -198,7 +202,8 @@ INSTANTIATE_TEST_SUITE_P(AllHandled, EffectControlsTable,
                                            ControlsCase{17, false, DL::None, CG::None, true, false},
                                            ControlsCase{18, false, DL::SpreadConverge, CG::None, false,
                                                         false},
-                                           ControlsCase{20, false, DL::None, CG::None, false, true}));
+                                           ControlsCase{20, false, DL::None, CG::None, false, true}),
+                         [](const auto& info) { return "Effect" + std::to_string(info.param.effect); });
 
 TEST(EffectControlsTable, UnknownEffectsShowNoParameters) {
     for (int effect : {0, 19, 21, 255}) {

@@ -142,6 +142,10 @@ struct BadBlob {
     std::function<void(std::vector<uint8_t>&)> damage;
 };
 
+void PrintTo(const BadBlob& b, std::ostream* out) {
+    *out << b.name;
+}
+
 class MacroBlobRejects : public ::testing::TestWithParam<BadBlob> {};
 
 // A blob read from the keyboard is untrusted: each damage must be refused, never read past.

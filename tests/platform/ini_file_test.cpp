@@ -28,6 +28,10 @@ struct LookupCase {
     const char16_t* expected;
 };
 
+void PrintTo(const LookupCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class IniLookup : public ::testing::TestWithParam<LookupCase> {};
 
 TEST_P(IniLookup, GivesTheStoredValueOrTheTrimmedDefault) {

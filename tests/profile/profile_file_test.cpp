@@ -67,6 +67,10 @@ struct Damage {
     std::function<void(std::vector<uint8_t>&)> apply;
 };
 
+void PrintTo(const Damage& d, std::ostream* out) {
+    *out << d.name;
+}
+
 class ProfileFileRejects : public ::testing::TestWithParam<Damage> {};
 
 void FixChecksum(std::vector<uint8_t>& b) {
