@@ -6,6 +6,7 @@
 
 #include "keyboard/key_buttons.h"
 #include "keyboard/key_table.h"
+#include "tests/support/golden.h"
 
 namespace vornak {
 namespace {
@@ -37,31 +38,27 @@ std::set<int> ButtonPositions() {
     return positions;
 }
 
-TEST(PreviewTables, RampsAreBuiltAsDescribed) {
-    const auto& r = RainbowTable();
-    EXPECT_EQ(r[0], MakeColour(255, 1, 0));
-    EXPECT_EQ(r[31], MakeColour(255, 255, 0));
-    EXPECT_EQ(r[32], MakeColour(248, 255, 0));
-    EXPECT_EQ(r[64], MakeColour(0, 255, 1));
-    EXPECT_EQ(r[96], MakeColour(0, 248, 255));
-    EXPECT_EQ(r[128], MakeColour(1, 0, 255));
-    EXPECT_EQ(r[160], MakeColour(255, 0, 248));
-    EXPECT_EQ(r[191], MakeColour(255, 0, 0));
+// The tables against their golden files in tests/lighting/data, written from the ramps they are built of.
+TEST(PreviewTables, RampsMatchTheirGoldenFiles) {
+    const std::vector<int64_t> rgb =
+        test::ReadGoldenNumbers(test::TestData("lighting/data/rainbow_table.txt"));
+    ASSERT_EQ(rgb.size(), 3 * kRainbowSize);
+    const auto& rainbow = RainbowTable();
+    for (size_t i = 0; i < kRainbowSize; ++i) {
+        EXPECT_EQ(rainbow[i],
+                  MakeColour(static_cast<uint8_t>(rgb[3 * i]), static_cast<uint8_t>(rgb[3 * i + 1]),
+                             static_cast<uint8_t>(rgb[3 * i + 2])))
+            << "entry " << i;
+    }
+    const auto same = [](const auto& table, const char* file) {
+        const std::vector<int64_t> golden = test::ReadGoldenNumbers(test::TestData(file));
+        EXPECT_EQ(std::vector<int64_t>(table.begin(), table.end()), golden) << file;
+    };
+    same(BreathRamp96(), "lighting/data/breath_ramp_96.txt");
+    same(BreathRamp128(), "lighting/data/breath_ramp_128.txt");
+}
 
-    const auto& b96 = BreathRamp96();
-    EXPECT_EQ(b96[0], 22);
-    EXPECT_EQ(b96[47], 255);
-    EXPECT_EQ(b96[48], 255);
-    EXPECT_EQ(b96[95], 22);
-    const auto& b128 = BreathRamp128();
-    EXPECT_EQ(b128[0], 3);
-    EXPECT_EQ(b128[1], 3);
-    EXPECT_EQ(b128[15], 20);
-    EXPECT_EQ(b128[16], 22);
-    EXPECT_EQ(b128[63], 255);
-    EXPECT_EQ(b128[64], 255);
-    EXPECT_EQ(b128[127], 3);
-
+TEST(PreviewTables, ColourAtLevelScalesEachChannel) {
     EXPECT_EQ(ColourAtLevel(MakeColour(200, 100, 50), 22), MakeColour(17, 8, 4));
     EXPECT_EQ(ColourAtLevel(MakeColour(255, 255, 255), 255), kWhite);
 }

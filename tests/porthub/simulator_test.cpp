@@ -7,6 +7,7 @@
 #include "keyboard/key_table.h"
 #include "platform/bytes.h"
 #include "porthub/sim/control_fifo.h"
+#include "tests/support/golden.h"
 #include "tests/support/sim_harness.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/traffic.h"
@@ -23,24 +24,22 @@ std::vector<uint8_t> Pattern(size_t n, uint8_t seed) {
     return v;
 }
 
-TEST(Simulator, FactoryMemory) {
+// The factory memory against tests/porthub/data/factory.state, a state file the simulator can start from:
+// profile 0, 64 macro units, effects 1..18 and 20, the default lighting block (its 35 restorable bytes, then
+// zeros) in every profile, each key block equal to the default layout, empty macro and colour areas.
+TEST(Simulator, FactoryMemoryMatchesItsGoldenFile) {
+    std::string error;
+    const auto golden = sim::ParseState(test::ReadText(test::TestData("porthub/data/factory.state")), &error);
+    ASSERT_TRUE(golden) << error;
     const sim::SimMemory m = sim::SimMemory::Factory();
-    EXPECT_EQ(ActiveProfileOf(m.settings), 0);
-    EXPECT_EQ(m.settings[settings_field::kMacroUnits], 64);
-    EXPECT_EQ(m.macro.size(), 8192u);
-    for (int e = 1; e <= 18; ++e)
-        EXPECT_EQ(m.settings[11 + e], e);
-    EXPECT_EQ(m.settings[30], 20);
-    EXPECT_EQ(m.settings[31], 0);
-    for (int p = 0; p < 3; ++p) {
-        EXPECT_EQ(m.lighting[p * 42 + 0], 1);     // effect 1
-        EXPECT_EQ(m.lighting[p * 42 + 1], 4);     // brightness 4
-        EXPECT_EQ(m.lighting[p * 42 + 5], 0xFF);  // red
-        EXPECT_EQ(m.lighting[p * 42 + 34], 0);
-    }
-    for (int p = 0; p < 3; ++p)
-        EXPECT_TRUE(
-            std::equal(m.defaultLayout.begin(), m.defaultLayout.end(), m.keyBlocks.begin() + p * 378));
+    EXPECT_EQ(sim::Hex(m.settings), sim::Hex(golden->settings));
+    EXPECT_EQ(sim::Hex(m.lighting), sim::Hex(golden->lighting));
+    EXPECT_EQ(m.defaultLayout, golden->defaultLayout);
+    EXPECT_EQ(m.keyBlocks, golden->keyBlocks);
+    EXPECT_EQ(m.macro, golden->macro);
+    EXPECT_EQ(m.keyColours, golden->keyColours);
+    // The lighting block the keyboard starts with is the one "restore the default settings" writes.
+    EXPECT_TRUE(std::equal(kDefaultLightingBytes.begin(), kDefaultLightingBytes.end(), m.lighting.begin()));
 }
 
 TEST(Simulator, DefaultLayoutFollowsTheKeyTable) {
