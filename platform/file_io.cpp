@@ -55,13 +55,36 @@ void SetWriteFaultAfterBytesForTesting(int64_t bytes) {
     g_writeFaultAfter.store(bytes);
 }
 
-std::optional<std::vector<uint8_t>> ReadWholeFile(const fs::path& path, std::string* error,
-                                                  uint64_t maxSize) {
+std::FILE* OpenFileForReading(const fs::path& path, std::string* error) {
+#ifdef _WIN32
     std::FILE* f = std::fopen(path.string().c_str(), "rb");
+    if (f == nullptr) SetError(error, path, ErrnoText());
+    return f;
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, path, ErrnoText());
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        SetError(error, path, "not a regular file");
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* f = ::fdopen(fd, "rb");
     if (f == nullptr) {
         SetError(error, path, ErrnoText());
-        return std::nullopt;
+        ::close(fd);
     }
+    return f;
+#endif
+}
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const fs::path& path, std::string* error,
+                                                  uint64_t maxSize) {
+    std::FILE* f = OpenFileForReading(path, error);
+    if (f == nullptr) return std::nullopt;
     std::vector<uint8_t> data;
     // Read in one go when the size is known; keep reading in case the file grows meanwhile.
     std::error_code ec;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -12,8 +13,13 @@
 
 namespace vornak {
 
-// Reads the whole file. Fails (with a message naming the file) when it cannot be opened, cannot be read or is
-// larger than maxSize bytes.
+// Opens a regular file for reading, and never blocks: a FIFO, a device or a folder put in the file's place
+// is refused as "not a regular file" (a FIFO would otherwise hang the read until something writes to it).
+// Null, with a message naming the file, when it cannot be opened.
+std::FILE* OpenFileForReading(const std::filesystem::path& path, std::string* error = nullptr);
+
+// Reads the whole file. Fails (with a message naming the file) when it cannot be opened, is no regular file,
+// cannot be read or is larger than maxSize bytes.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path,
                                                   std::string* error = nullptr,
                                                   uint64_t maxSize = UINT64_MAX);

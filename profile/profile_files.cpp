@@ -64,11 +64,8 @@ int ProfileFiles::ValidateProfileFile(const fs::path& path) {
         return kProfileInvalid;
     }
     // Read-only: a file the user may not write can still be imported.
-    std::FILE* f = std::fopen(path.string().c_str(), "rb");
-    if (f == nullptr) {
-        lastError_ = path.string() + ": cannot be opened";
-        return kProfileCannotOpen;
-    }
+    std::FILE* f = OpenFileForReading(path, &lastError_);
+    if (f == nullptr) return kProfileCannotOpen;
     std::fclose(f);
     const uint64_t size = fs::file_size(path, ec);
     if (ec || !ProfileFileSizeAcceptable(size)) {

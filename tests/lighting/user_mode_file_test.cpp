@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <set>
 
@@ -9,6 +10,7 @@
 #include "platform/settings_file.h"
 #include "platform/utf.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace vornak {
 namespace {
@@ -120,14 +122,23 @@ TEST(UserModeFileWrite, UnreadableFileIsNotReplaced) {
     const auto path = dir / "UserDengColor_0.userd";
     WriteText(path, "[Mode0]\r\n0=1,2,3,0\r\n");
     std::filesystem::permissions(path, std::filesystem::perms::none);
-    if (std::FILE* probe = std::fopen(path.string().c_str(), "rb")) {  // running as root
-        std::fclose(probe);
-        GTEST_SKIP() << "permissions are not enforced here";
-    }
     const std::pair<int, UserKeyEntry> key{0, {kWhite, 1}};
-    EXPECT_FALSE(UserModeFile(path).WriteKeys(0, {&key, 1}));
+    test::RunUnprivileged({dir.path()}, [&]() -> std::string {
+        if (UserModeFile(path).WriteKeys(0, {&key, 1})) return "a file it cannot read was replaced";
+        return {};
+    });
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
     EXPECT_EQ(test::ReadText(path), "[Mode0]\r\n0=1,2,3,0\r\n");
+
+    // A folder or a FIFO in the file's place is left there, and the write says no.
+    const auto folder = dir / "UserDengColor_1.userd";
+    std::filesystem::create_directory(folder);
+    const auto fifo = dir / "UserDengColor_2.userd";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const auto& other : {folder, fifo})
+        EXPECT_FALSE(UserModeFile(other).WriteKeys(0, {&key, 1})) << other;
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST(UserModePositions, ButtonsExtraKeyAndGKeys) {

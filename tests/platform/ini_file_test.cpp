@@ -5,6 +5,7 @@
 
 #include "platform/file_io.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace vornak {
 namespace {
@@ -156,16 +157,34 @@ TEST(IniWrite, LineBreaksInAValueCannotAddLines) {
     EXPECT_EQ(doc.GetString(u"s", u"k", u""), u"a  [evil] x=1");
 }
 
+// A file that cannot be read is never replaced by one holding only the new key: a file the user may not
+// read, and a folder or a FIFO put in its place, which no one reads (a FIFO must not hang the read either).
 TEST(IniWrite, UnreadableFileIsNotReplaced) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
     TempDir dir;
-    WriteText(dir / "f.ini", "[s]\nk=1\nkeep=me\n");
-    ::chmod((dir / "f.ini").c_str(), 0200);
-    std::string error;
-    EXPECT_FALSE(CIniFile(dir / "f.ini").WriteString(u"s", u"k", u"2", &error));
-    ::chmod((dir / "f.ini").c_str(), 0600);
-    EXPECT_EQ(ReadText(dir / "f.ini"), "[s]\nk=1\nkeep=me\n");
-    EXPECT_NE(error.find("f.ini"), std::string::npos);
+    const auto file = dir / "f.ini";
+    WriteText(file, "[s]\nk=1\nkeep=me\n");
+    ::chmod(file.c_str(), 0200);
+    test::RunUnprivileged({dir.path()}, [&]() -> std::string {
+        std::string error;
+        if (CIniFile(file).WriteString(u"s", u"k", u"2", &error)) return "a file it cannot read was replaced";
+        if (error.find("f.ini") == std::string::npos) return "the error does not name the file: " + error;
+        return {};
+    });
+    ::chmod(file.c_str(), 0600);
+    EXPECT_EQ(ReadText(file), "[s]\nk=1\nkeep=me\n");
+
+    const auto folder = dir / "folder.ini";
+    std::filesystem::create_directory(folder);
+    const auto fifo = dir / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const auto& path : {folder, fifo}) {
+        std::string error;
+        EXPECT_FALSE(CIniFile(path).WriteString(u"s", u"k", u"2", &error)) << path;
+        EXPECT_NE(error.find(path.filename().string() + ": not a regular file"), std::string::npos) << error;
+        EXPECT_EQ(CIniFile(path).GetString(u"s", u"k", u"none"), u"none") << path;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST(IniWrite, FailedWriteLeavesTheOldFile) {

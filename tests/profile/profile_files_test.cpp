@@ -12,6 +12,7 @@
 #include "profile/profile_file.h"
 #include "tests/support/config_builders.h"
 #include "tests/support/config_fixture.h"
+#include "tests/support/unprivileged.h"
 
 namespace vornak {
 namespace {
@@ -164,13 +165,28 @@ TEST(ImportProfile, ExportAndReimportGiveTheSameConfiguration) {
     EXPECT_EQ(f.sim().violations(), 0);
 }
 
+// Validation opens the file for reading only, so a read-only file imports; a folder or a FIFO in its place
+// cannot be opened and says so, without waiting for a writer.
 TEST(ImportProfile, AReadOnlyFileImports) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root opens read-only files for writing too";
     ConfigFixture f;
-    WriteBytes(f.dir / "ro.fwc", MustSerialize(EditCopy{}));
-    ::chmod((f.dir / "ro.fwc").c_str(), 0444);
-    EXPECT_EQ(f.files.ValidateProfileFile(f.dir / "ro.fwc"), kProfileValid);
-    EXPECT_TRUE(f.files.ImportFrom(f.dir / "ro.fwc"));
+    const auto file = f.dir / "ro.fwc";
+    WriteBytes(file, MustSerialize(EditCopy{}));
+    ::chmod(file.c_str(), 0444);
+    test::RunUnprivileged({f.dir.path()}, [&]() -> std::string {
+        if (f.files.ValidateProfileFile(file) != kProfileValid) return "refused: " + f.files.lastError();
+        return {};
+    });
+    EXPECT_EQ(f.files.ValidateProfileFile(file), kProfileValid);
+    EXPECT_TRUE(f.files.ImportFrom(file)) << f.files.lastError();
+
+    fs::create_directory(f.dir / "folder.fwc");
+    ASSERT_EQ(::mkfifo((f.dir / "fifo.fwc").c_str(), 0600), 0);
+    for (const char* name : {"folder.fwc", "fifo.fwc"}) {
+        EXPECT_EQ(f.files.ValidateProfileFile(f.dir / name), kProfileCannotOpen) << name;
+        EXPECT_NE(f.files.lastError().find(std::string(name) + ": not a regular file"), std::string::npos)
+            << f.files.lastError();
+    }
+    EXPECT_TRUE(f.prompts.messages.empty());
 }
 
 TEST(ImportProfile, TheWorkingFileIsRewrittenOnlyWhenItExists) {
