@@ -182,6 +182,28 @@ TEST(DownloadTruth, TheCommitWaitsTenMillisecondsAfterTheLastWrite) {
     EXPECT_GE(*gap, 10ms);
 }
 
+// With the keyboard's own waits, the second try of a commit answered after 1.5 s takes the first try's late
+// answer: the download succeeds without a read-back, in about the time of that answer.
+TEST(DownloadTruth, ACommitAnsweredAfterOneAndAHalfSecondsWithTheKeyboardsWaits) {
+    test::SimHarnessOptions o;
+    o.timings = LinkTimings{};
+    o.config.modes.lateCommit = true;
+    ConfigFixture f(o);
+    FillEdit(f.store);
+    const auto start = std::chrono::steady_clock::now();
+    {
+        std::lock_guard lock(f.store.lockA());
+        ASSERT_TRUE(f.transfer.CopyAndDownload(true)) << f.transfer.lastError();
+    }
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 1500ms);
+    EXPECT_LT(took, 2500ms);
+    const auto codes = CommandCodes(f.sim());
+    EXPECT_EQ(Count(codes, kEnd), 2u);
+    EXPECT_EQ(Count(codes, kReadMacro), 0u);
+    EXPECT_TRUE(KeyboardHolds(f, {0, 1, 2}));
+}
+
 TEST(DownloadTruth, AReadBackThatFailsIsAFailure) {
     ConfigFixture f;
     FillEdit(f.store);
