@@ -52,11 +52,19 @@ void ConfigStore::EmptyEdit() {
     edit_.names.ClearAll();
     edit_.macros.clear();
     edit_.image = ConfigImage::Default();
+    editLoads_.fetch_add(1, std::memory_order_acq_rel);
 }
 
 void ConfigStore::ReplaceEdit(EditCopy copy) {
     std::lock_guard lock(lockA_);
     edit_ = std::move(copy);
+    editLoads_.fetch_add(1, std::memory_order_acq_rel);
+}
+
+void ConfigStore::ReplaceEditImage(ConfigImage image) {
+    std::lock_guard lock(lockA_);
+    edit_.image = std::move(image);
+    editLoads_.fetch_add(1, std::memory_order_acq_rel);
 }
 
 }  // namespace vornak

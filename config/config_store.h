@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -65,12 +66,19 @@ class ConfigStore {
     void EmptyEdit();
     // Replaces the edit copy whole.
     void ReplaceEdit(EditCopy copy);
+    // Replaces the edit copy's image, keeping its macros and names.
+    void ReplaceEditImage(ConfigImage image);
+
+    // Counts the times the edit copy was replaced whole (each of the three calls above): edits recorded
+    // against an earlier load no longer apply to it. Read from any thread.
+    uint64_t editLoads() const { return editLoads_.load(std::memory_order_acquire); }
 
   private:
     std::recursive_mutex lockA_;
     std::recursive_mutex lockB_;
     EditCopy edit_;
     SendCopy send_;
+    std::atomic<uint64_t> editLoads_ = 0;
 };
 
 }  // namespace vornak

@@ -143,8 +143,7 @@ bool ProfileFiles::WriteCopy(EditCopy& copy, const fs::path& path) {
 bool ProfileFiles::CreateDefaultImage(const fs::path& path, uint8_t flag, bool inMemory) {
     ConfigImage image = ConfigImage::Default(flag);
     if (inMemory) {
-        std::lock_guard lock(store_.lockA());
-        store_.edit().image = std::move(image);
+        store_.ReplaceEditImage(std::move(image));
         return true;
     }
     return WriteFileAtomic(path, image.bytes(), &lastError_);
