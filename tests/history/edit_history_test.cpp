@@ -81,6 +81,10 @@ struct StepKind {
     std::function<void(EditCopy&)> edit;
 };
 
+void PrintTo(const StepKind& kind, std::ostream* os) {
+    *os << kind.name;
+}
+
 class EachKindOfStep : public History, public ::testing::WithParamInterface<StepKind> {};
 
 TEST_P(EachKindOfStep, UndoAndRedoRestoreTheEditCopyByteForByte) {
