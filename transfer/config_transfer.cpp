@@ -172,18 +172,12 @@ bool ConfigTransfer::MacroUsedByKeys(const MacroRecord& macro) {
     if (macro.isNew == 1) return true;
     bool used = false;
     {
+        // Every entry counts, G keys and other profiles included: Apply resets each one whose macro is gone.
         std::lock_guard lockA(store_.lockA());
         const ConfigImage& image = store_.edit().image;
-        const int profile = std::max(0, link_.state().currentProfile.load());
-        const size_t first = EntryIndex(profile, 0);
-        const size_t skipped = EntryIndex(profile, kGKeySlotLayerA);
-        for (size_t i = first; i < kEntryCount && i < first + kEntryCount; ++i) {
-            if (i == skipped) continue;
+        for (size_t i = 0; i < kEntryCount && !used; ++i) {
             const ConfigEntry e = image.entry(i);
-            if (e.kind == static_cast<uint16_t>(AssignmentKind::Macro) && (e.value & 0xFFFF) == macro.id) {
-                used = true;
-                break;
-            }
+            used = e.kind == static_cast<uint16_t>(AssignmentKind::Macro) && (e.value & 0xFFFF) == macro.id;
         }
     }
     if (!used) return true;

@@ -37,8 +37,8 @@ class ConfigTransfer {
     // decides. The cache follows (-1 on failure).
     bool SetCurrentProfile(int profile);
 
-    // Whether a macro may be deleted: true at once for a macro the key dialog created; otherwise, when a key
-    // of the current profile onwards still plays it, the user is asked.
+    // Whether a macro may be deleted: true at once for a macro the key dialog created; otherwise, when any
+    // entry of the edit copy still plays it, the user is asked.
     bool MacroUsedByKeys(const MacroRecord& macro);
 
     // The keyboard's default layout as last read.

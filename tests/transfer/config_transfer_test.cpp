@@ -205,35 +205,55 @@ TEST(SetCurrentProfile, WithoutKeyboardLeavesItUnknown) {
     EXPECT_EQ(f.link().state().currentProfile.load(), -1);
 }
 
-TEST(MacroUsedByKeys, AsksOnlyWhenAKeyOfTheCurrentProfileOnwardsPlaysIt) {
+TEST(MacroUsedByKeys, AsksWhenAnyEntryOfAnyProfilePlaysIt) {
+    struct Case {
+        const char* where;
+        int block;
+        size_t slot;
+    };
+    // The current profile is 1: entries before its block, and G1 on layer A, were once left out.
+    const Case cases[] = {{"a key of an earlier profile", 0, 0x10},
+                          {"G1 on layer A of the current profile", 1, kGKeySlotLayerA},
+                          {"G1 on layer A of an earlier profile", 0, kGKeySlotLayerA},
+                          {"a key of a later profile", 2, 0x1E},
+                          {"G9 on layer B", 1, kGKeySlotLayerA + 17}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        ConfigFixture f;
+        f.link().state().currentProfile.store(1);
+        const MacroRecord m = MakeMacro(u"m", 5, test::Taps(0));
+        {
+            std::lock_guard lock(f.store.lockA());
+            f.store.edit().image.setEntry(c.block, c.slot, MakeEntry(AssignmentKind::Macro, 5, 1));
+        }
+        f.prompts.answers = {PromptAnswer::No};
+        EXPECT_FALSE(f.transfer.MacroUsedByKeys(m));
+        f.prompts.answers = {PromptAnswer::Yes};
+        EXPECT_TRUE(f.transfer.MacroUsedByKeys(m));
+        ASSERT_EQ(f.prompts.messages.size(), 2u);
+        EXPECT_EQ(f.prompts.messages[0], f.texts[TextId::MACRO_DELETE_CONFIRM_OF_KEYS]);
+    }
+}
+
+TEST(MacroUsedByKeys, AsksNothingForAMacroNoKeyPlaysOrOneMadeSinceOpening) {
     ConfigFixture f;
-    f.link().state().currentProfile.store(1);
     MacroRecord m = MakeMacro(u"m", 5, test::Taps(0));
     {
         std::lock_guard lock(f.store.lockA());
-        f.store.edit().image.setEntry(0, 0x10,
-                                      MakeEntry(AssignmentKind::Macro, 5, 1));  // before the current block
-        f.store.edit().image.setEntry(1, 256,
-                                      MakeEntry(AssignmentKind::Macro, 5, 1));  // G1 of the current block
+        f.store.edit().image.setEntry(0, 0x10, MakeEntry(AssignmentKind::Macro, 6, 1));  // another macro
+        f.store.edit().image.setEntry(0, 0x11, MakeEntry(AssignmentKind::Key, 5));       // not a macro
     }
     EXPECT_TRUE(f.transfer.MacroUsedByKeys(m));
-    EXPECT_TRUE(f.prompts.messages.empty());
-
     {
         std::lock_guard lock(f.store.lockA());
-        f.store.edit().image.setEntry(3, 10,
-                                      MakeEntry(AssignmentKind::Macro, 0x10005, 1));  // low 16 bits match
+        f.store.edit().image.setEntry(2, 10, MakeEntry(AssignmentKind::Macro, 0x10005, 1));  // low 16 bits
     }
-    f.prompts.answers = {PromptAnswer::No};
-    EXPECT_FALSE(f.transfer.MacroUsedByKeys(m));
-    f.prompts.answers = {PromptAnswer::Yes};
+    m.isNew = 1;  // created in this dialog session: nobody can play it yet
     EXPECT_TRUE(f.transfer.MacroUsedByKeys(m));
-    ASSERT_EQ(f.prompts.messages.size(), 2u);
-    EXPECT_EQ(f.prompts.messages[0], f.texts[TextId::MACRO_DELETE_CONFIRM_OF_KEYS]);
-
-    m.isNew = 1;  // created in this dialog session: nobody can use it yet
-    EXPECT_TRUE(f.transfer.MacroUsedByKeys(m));
-    EXPECT_EQ(f.prompts.messages.size(), 2u);
+    EXPECT_TRUE(f.prompts.messages.empty());
+    m.isNew = 0;
+    EXPECT_FALSE(f.transfer.MacroUsedByKeys(m));  // No is the default answer
+    EXPECT_EQ(f.prompts.messages.size(), 1u);
 }
 
 }  // namespace
