@@ -132,7 +132,7 @@ const std::vector<DialogKeys>& Dialogs() {
          {"FUNC_MACRO_RECORD_DELAY", "FUNC_MACRO_LIST2", "FUNC_MACRO_CYCLES", "FUNC_MACRO_CYCLES_PROMPT",
           "TISHI_SINGLE_STATIC", "MARCO_NAME_SETTING", "KEY_SETTING", "MEDIA_SETTING_TISHI",
           "FUNCTION_KEY_SETTING_TISHI", "FUNC_MACRO_RECORD_DELAY2", "FUNC_KEY_INPUT", "FUNC_MEDIA_SELECT",
-          "FUNC_MACRO_LIST", "FUNC_FUNCTION_SELECT"},
+          "FUNC_MACRO_LIST", "FUNC_FUNCTION_SELECT", "FUNC_MACRO_MEMORY"},
          {"key_normal.jpg", "key_over.jpg", "key_down.jpg", "key_disable.jpg", "macro_normal.jpg",
           "macro_over.jpg", "macro_down.jpg", "macro_disable.jpg", "macro_other.jpg", "macro2_normal.jpg",
           "macro2_over.jpg", "macro2_down.jpg", "macro2_disable.jpg", "media_normal.jpg", "media_over.jpg",

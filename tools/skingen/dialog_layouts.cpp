@@ -88,6 +88,7 @@ Dialog CompositeDialog() {
     c.push_back(Placed("FUNC_MACRO_RECORD_DELAY", QRect(406, 207, 18, 18), Widget::CheckBox));
     c.push_back(WithText(Placed("FUNC_MACRO_RECORD_DELAY2", QRect(428, 206, 104, 20), Widget::Label),
                          "RECORD_DELAY"));
+    c.push_back(Placed("FUNC_MACRO_MEMORY", QRect(406, 290, 126, 78), Widget::None));
 
     // The dialog's Apply (control 1015) writes the key without closing; skins without it show none.
     c.push_back(WithCaption(ImageButton("CONTROL2_APPLY", QRect(220, 394, 100, 34), Face::TextButton, kKeySet,

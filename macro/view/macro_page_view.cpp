@@ -1,0 +1,366 @@
+#include "macro/view/macro_page_view.h"
+
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+
+namespace vornak {
+
+namespace {
+
+QString Q(std::u16string_view text) {
+    return QString::fromStdU16String(std::u16string(text));
+}
+
+QStringList ToList(const std::vector<std::u16string>& texts) {
+    QStringList list;
+    for (const auto& t : texts)
+        list << Q(t);
+    return list;
+}
+
+struct ButtonInfo {
+    int id;
+    const char16_t* key;
+    std::optional<TextId> caption;
+    int points;
+};
+const ButtonInfo kButtons[] = {
+    {kCtlMacroAdd, u"FUNC_MACRO_ADD", std::nullopt, 9},
+    {kCtlMacroDelete, u"FUNC_MACRO_DELETE", std::nullopt, 9},
+    {kCtlMacroRecord, u"FUNC_MACRO_RECORD", TextId::A_RECORD, 9},
+    {kCtlMacroDeleteAction, u"FUNC_MACRO_DELETE2", TextId::A_DELETE, 9},
+    {kCtlMacroClearActions, u"FUNC_MACRO_CLEAR", TextId::A_CLEAR, 9},
+    {kCtlMacroTop, u"FUNC_MACRO_UP_TOP", TextId::A_TOP, 9},
+    {kCtlMacroUp, u"FUNC_MACRO_UP", TextId::A_UP, 9},
+    {kCtlMacroDown, u"FUNC_MACRO_DOWN", TextId::A_DOWN, 8},
+    {kCtlMacroBottom, u"FUNC_MACRO_DOWN_BOTTOM", TextId::A_BOTTOM, 8},
+};
+
+constexpr int kActionColumnWidths[] = {70, 60, 70};
+constexpr int kKeyDropDownRows = 20;
+constexpr int kActionDropDownRows = 6;
+
+const char* const kFieldStyle =
+    "QComboBox, QLineEdit { background: #0c0e12; color: #e6e8ee; border: 1px solid #2c313a;"
+    " border-radius: 5px; padding-left: 8px; }"
+    "QComboBox:disabled, QLineEdit:disabled { color: #6b7280; }"
+    "QComboBox::drop-down { border: none; width: 22px; }";
+const char* const kListStyle =
+    "QTreeWidget { background: #0c0e12; color: #c9ced6; border: 1px solid #2c313a; }"
+    "QTreeWidget::item { height: 22px; }"
+    "QTreeWidget::item:selected { background: #0e4a58; }"
+    "QHeaderView { background: #1f232a; }"
+    "QHeaderView::section { background: #1f232a; color: #9aa1ae; border: none;"
+    " border-right: 1px solid #2c313a; padding: 4px 6px; }"
+    "QLineEdit, QComboBox { background: #0c0e12; color: #ffffff; border: 1px solid #22d3ee; }";
+const char* const kLabelStyle = "color: #e4e4e4; background: transparent;";
+
+}  // namespace
+
+CMacroPageView::CMacroPageView(QWidget& dialog, MacroEditor& editor, const LanguageTexts& texts,
+                               const MacroPageSkin& skin, CRecordingGuard::Translate translate)
+    : QObject(&dialog), dialog_(dialog), editor_(editor), texts_(texts) {
+    guard_ = std::make_unique<CRecordingGuard>(
+        dialog, std::move(translate),
+        [this](const RecordedKeyStroke& stroke) { return editor_.OnKeyEvent(stroke.vk, stroke.flags); },
+        [this] { editor_.StopRecording(); });
+    CreateControls();
+    PlaceControls(skin);
+    SetCaptions();
+    ConnectControls();
+    editor_.SetObserver(this);
+    Refresh();
+    SetVisible(false);
+}
+
+CMacroPageView::~CMacroPageView() {
+    editor_.SetObserver(nullptr);
+    guard_->End();
+}
+
+void CMacroPageView::CreateControls() {
+    list_ = new QComboBox(&dialog_);
+    list_->setEditable(true);
+    list_->setInsertPolicy(QComboBox::NoInsert);
+    list_->setStyleSheet(kFieldStyle);
+    actions_ = new CReportList(&dialog_);
+    actions_->setStyleSheet(kListStyle);
+    cycles_ = new QLineEdit(&dialog_);
+    cycles_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), cycles_));
+    cycles_->setStyleSheet(kFieldStyle);
+    recordDelay_ = new QCheckBox(&dialog_);
+    nameLabel_ = new QLabel(&dialog_);
+    cyclesLabel_ = new QLabel(&dialog_);
+    recordDelayLabel_ = new QLabel(&dialog_);
+    for (QLabel* label : {nameLabel_, cyclesLabel_, recordDelayLabel_}) {
+        label->setStyleSheet(kLabelStyle);
+        label->setAttribute(Qt::WA_TranslucentBackground);
+    }
+    meter_ = new CLevelMeter(&dialog_);
+    for (const ButtonInfo& info : kButtons)
+        buttons_[static_cast<size_t>(info.id - kCtlMacroAdd)] = new CPngButton(&dialog_);
+}
+
+void CMacroPageView::PlaceControls(const MacroPageSkin& skin) {
+    static const SkinLayout kNoSkin;
+    const SkinLayout& layout = skin.layout != nullptr ? *skin.layout : kNoSkin;
+    for (const ButtonInfo& info : kButtons) {
+        PlaceImageButton(*Button(info.id), layout, kButtonInfoSection, info.key,
+                         info.id == kCtlMacroRecord ? skin.record : skin.buttons);
+    }
+    PlaceControl(*list_, layout, kButtonInfoSection, u"FUNC_MACRO_LIST");
+    PlaceControl(*actions_, layout, kButtonInfoSection, u"FUNC_MACRO_LIST2");
+    PlaceControl(*cycles_, layout, kButtonInfoSection, u"FUNC_MACRO_CYCLES");
+    PlaceControl(*cyclesLabel_, layout, kButtonInfoSection, u"FUNC_MACRO_CYCLES_PROMPT");
+    PlaceControl(*recordDelay_, layout, kButtonInfoSection, u"FUNC_MACRO_RECORD_DELAY");
+    PlaceControl(*recordDelayLabel_, layout, kButtonInfoSection, u"FUNC_MACRO_RECORD_DELAY2");
+    PlaceControl(*nameLabel_, layout, kButtonInfoSection, u"MARCO_NAME_SETTING");
+    PlaceControl(*meter_, layout, kButtonInfoSection, u"FUNC_MACRO_MEMORY");
+}
+
+void CMacroPageView::SetCaptions() {
+    for (const ButtonInfo& info : kButtons) {
+        CPngButton* button = Button(info.id);
+        if (!info.caption) continue;
+        button->setText(Q(texts_[*info.caption]));
+        button->SetTextStyle(true, info.points, QStringLiteral("Tahoma"), Qt::white);
+    }
+    QFont labelFont(QStringLiteral("Tahoma"));
+    labelFont.setPointSizeF(9);
+    nameLabel_->setText(Q(texts_[TextId::MACRO_NAME_SETTING]));
+    cyclesLabel_->setText(Q(texts_[TextId::MACRO_CYCLES]));
+    recordDelayLabel_->setText(Q(texts_[TextId::RECORD_DELAY]));
+    for (QLabel* label : {nameLabel_, cyclesLabel_, recordDelayLabel_})
+        label->setFont(labelFont);
+    meter_->SetCaption(Q(texts_[TextId::MACRO_MEMORY]));
+    meter_->setFont(labelFont);
+    QPalette palette = meter_->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xE4, 0xE4, 0xE4));
+    meter_->setPalette(palette);
+    QList<int> widths(std::begin(kActionColumnWidths), std::end(kActionColumnWidths));
+    actions_->SetColumns({Q(texts_[TextId::MACRO_KEYS_TISHI]), Q(texts_[TextId::MACRO_ACTION_TISHI]),
+                          Q(texts_[TextId::MACRO_DELAY_MS])},
+                         widths);
+}
+
+void CMacroPageView::ConnectControls() {
+    connect(list_, &QComboBox::activated, this, [this](int index) { editor_.Select(index); });
+    connect(list_->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { editor_.TypeName(text.toStdU16String()); });
+    connect(Button(kCtlMacroAdd), &QAbstractButton::clicked, this, [this] { editor_.Add(); });
+    connect(Button(kCtlMacroDelete), &QAbstractButton::clicked, this, [this] { editor_.DeleteSelected(); });
+    connect(Button(kCtlMacroRecord), &QAbstractButton::clicked, this, [this] { editor_.ToggleRecording(); });
+    connect(Button(kCtlMacroDeleteAction), &QAbstractButton::clicked, this, [this] { editor_.DeleteRow(); });
+    connect(Button(kCtlMacroClearActions), &QAbstractButton::clicked, this, [this] { editor_.ClearRows(); });
+    connect(Button(kCtlMacroTop), &QAbstractButton::clicked, this, [this] { editor_.MoveRowToTop(); });
+    connect(Button(kCtlMacroUp), &QAbstractButton::clicked, this, [this] { editor_.MoveRowUp(); });
+    connect(Button(kCtlMacroDown), &QAbstractButton::clicked, this, [this] { editor_.MoveRowDown(); });
+    connect(Button(kCtlMacroBottom), &QAbstractButton::clicked, this, [this] { editor_.MoveRowToBottom(); });
+    connect(actions_, &CReportList::rowSelected, this, [this](int row) { editor_.SelectRow(row); });
+    connect(actions_, &CReportList::cellClicked, this, [this](int row, int column, bool wasSelected) {
+        if (wasSelected) OnCellClicked(row, column);
+    });
+    connect(actions_, &CReportList::choiceMade, this, &CMacroPageView::OnChoiceMade);
+    connect(actions_, &CReportList::numberCommitted, this,
+            [this](int row, int, const QString& text) { editor_.CommitDelay(row, text.toStdU16String()); });
+    connect(cycles_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { editor_.TypeRepeat(text.toStdU16String()); });
+    connect(cycles_, &QLineEdit::editingFinished, this, [this] { editor_.FinishRepeat(); });
+    connect(recordDelay_, &QCheckBox::toggled, this, &CMacroPageView::OnRecordDelayToggled);
+}
+
+void CMacroPageView::LoadSettings(const AppProfile* settings) {
+    settings_ = settings;
+    const RecordDelayMode mode =
+        settings_ != nullptr ? LoadRecordDelayMode(*settings_, texts_) : RecordDelayMode::Fixed;
+    editor_.SetDelayMode(mode);
+    const QSignalBlocker block(recordDelay_);
+    recordDelay_->setChecked(mode == RecordDelayMode::Measured);
+}
+
+void CMacroPageView::OnRecordDelayToggled(bool on) {
+    const RecordDelayMode mode = on ? RecordDelayMode::Measured : RecordDelayMode::Fixed;
+    editor_.SetDelayMode(mode);
+    if (settings_ != nullptr) SaveRecordDelayMode(*settings_, texts_, mode);
+}
+
+void CMacroPageView::SetVisible(bool visible) {
+    visible_ = visible;
+    if (!visible) editor_.StopRecording();
+    for (QWidget* w : std::initializer_list<QWidget*>{list_, actions_, cycles_, recordDelay_, nameLabel_,
+                                                      cyclesLabel_, recordDelayLabel_, meter_})
+        w->setVisible(visible);
+    for (CPngButton* b : buttons_) {
+        if (b != nullptr) b->setVisible(visible);
+    }
+}
+
+void CMacroPageView::SetMacroCapacity(uint32_t bytes) {
+    editor_.SetMacroCapacity(bytes);
+    UpdateMeter();
+}
+
+void CMacroPageView::Refresh() {
+    MacroListChanged();
+    RowsReset();
+    RepeatTextChanged();
+    RecordingChanged();
+}
+
+QWidget* CMacroPageView::control(int id) const {
+    switch (id) {
+        case kCtlMacroList:
+            return list_;
+        case kCtlMacroActions:
+            return actions_;
+        case kCtlMacroCycles:
+            return cycles_;
+        case kCtlMacroRecordDelay:
+            return recordDelay_;
+        case kCtlMacroNameLabel:
+            return nameLabel_;
+        case kCtlMacroCyclesLabel:
+            return cyclesLabel_;
+        case kCtlMacroRecordDelayLabel:
+            return recordDelayLabel_;
+        default:
+            return Button(id);
+    }
+}
+
+CPngButton* CMacroPageView::Button(int id) const {
+    if (id < kCtlMacroAdd || id > kCtlMacroBottom) return nullptr;
+    return buttons_[static_cast<size_t>(id - kCtlMacroAdd)];
+}
+
+// --- Rendering the model ---
+
+void CMacroPageView::MacroListChanged() {
+    {
+        const QSignalBlocker block(list_);
+        const auto& macros = editor_.macros();
+        while (list_->count() > static_cast<int>(macros.size()))
+            list_->removeItem(list_->count() - 1);
+        for (size_t i = 0; i < macros.size(); ++i) {
+            const QString name = Q(macros[i].Name());
+            if (static_cast<int>(i) < list_->count()) {
+                list_->setItemText(static_cast<int>(i), name);
+            } else {
+                list_->addItem(name);
+            }
+        }
+        list_->setCurrentIndex(editor_.selected());
+        if (editor_.selected() < 0) list_->setEditText(QString());
+    }
+    UpdateEnabled();
+    UpdateMeter();
+}
+
+void CMacroPageView::MacroRenamed(int index) {
+    const QSignalBlocker block(list_);
+    QLineEdit* edit = list_->lineEdit();
+    const int cursor = edit->cursorPosition();
+    list_->setItemText(index, Q(editor_.macros()[static_cast<size_t>(index)].Name()));
+    edit->setCursorPosition(cursor);
+}
+
+void CMacroPageView::FillRow(int row) {
+    const MacroActionRow& r = editor_.rows()[static_cast<size_t>(row)];
+    for (int column = 0; column < 3; ++column)
+        actions_->SetCell(row, column, Q(editor_.CellText(row, column)), r.grey && column < 2);
+}
+
+void CMacroPageView::RowsReset() {
+    const QSignalBlocker block(actions_);
+    actions_->SetRowCount(static_cast<int>(editor_.rows().size()));
+    for (int row = 0; row < actions_->rowCount(); ++row)
+        FillRow(row);
+    actions_->SelectRow(editor_.selectedRow());
+    if (editor_.selectedRow() >= 0) actions_->setFocus(Qt::OtherFocusReason);
+}
+
+void CMacroPageView::RowInserted(int row) {
+    const QSignalBlocker block(actions_);
+    actions_->InsertRow(row);
+    FillRow(row);
+    if (row > 0) FillRow(row - 1);
+    actions_->SelectRow(editor_.selectedRow());
+}
+
+void CMacroPageView::RowChanged(int row) {
+    FillRow(row);
+}
+
+void CMacroPageView::RepeatTextChanged() {
+    const QString text = Q(editor_.repeatText());
+    if (cycles_->text() != text) {
+        const QSignalBlocker block(cycles_);
+        cycles_->setText(text);
+    }
+}
+
+void CMacroPageView::RecordingChanged() {
+    const bool on = editor_.recording();
+    CPngButton* record = Button(kCtlMacroRecord);
+    record->setText(Q(texts_[on ? TextId::MACRO_ACTION_STOP_RECORD : TextId::MACRO_ACTION_RECORD]));
+    record->SetSelected(on);
+    if (on) {
+        guard_->Begin();
+    } else {
+        guard_->End();
+    }
+    UpdateEnabled();
+}
+
+void CMacroPageView::Edited() {
+    UpdateMeter();
+    emit edited();
+}
+
+void CMacroPageView::UpdateEnabled() {
+    const bool listOn = editor_.listEnabled();
+    list_->setEnabled(listOn);
+    Button(kCtlMacroAdd)->setEnabled(listOn);
+    Button(kCtlMacroDelete)->setEnabled(listOn);
+    for (int id = kCtlMacroRecord; id <= kCtlMacroBottom; ++id)
+        Button(id)->setEnabled(editor_.rowButtonsEnabled());
+}
+
+void CMacroPageView::UpdateMeter() {
+    const MacroMemoryUse use = editor_.memoryUse();
+    const MacroMemoryText text = DescribeMacroMemory(use, texts_);
+    CLevelMeter::Level level = CLevelMeter::Level::Normal;
+    if (use.fit == MacroMemoryFit::WithoutNames) level = CLevelMeter::Level::Warning;
+    if (use.fit == MacroMemoryFit::TooLarge) level = CLevelMeter::Level::Over;
+    meter_->SetValue(use.used(), use.capacity, level);
+    meter_->SetTexts(Q(text.amount), Q(text.state));
+}
+
+// --- Cell editors ---
+
+void CMacroPageView::OnCellClicked(int row, int column) {
+    editor_.OpenCellEditor();
+    switch (column) {
+        case 0:
+            actions_->OpenDropDown(row, column, ToList(editor_.KeyChoices()), editor_.KeyChoice(row),
+                                   kKeyDropDownRows);
+            break;
+        case 1:
+            actions_->OpenDropDown(row, column, ToList(editor_.ActionChoices()), editor_.ActionChoice(row),
+                                   kActionDropDownRows);
+            break;
+        case 2:
+            actions_->OpenNumberEditor(row, column, Q(editor_.CellText(row, 2)));
+            break;
+        default:
+            break;
+    }
+}
+
+void CMacroPageView::OnChoiceMade(int row, int column, int index) {
+    if (column == 0) editor_.ChooseKey(row, index);
+    if (column == 1) editor_.ChooseAction(row, index);
+}
+
+}  // namespace vornak

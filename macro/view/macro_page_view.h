@@ -1,0 +1,121 @@
+// The macro page's controls on the key dialog, placed where the dialog's skin puts them: the macro list, the
+// action list with its cell editors, the buttons, the repeat count, the record-delays box and the memory
+// meter. It renders the MacroEditor and forwards what the user does; recording runs through a
+// CRecordingGuard on the dialog.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <array>
+#include <memory>
+
+#include "macro/macro_editor.h"
+#include "macro/view/recording_guard.h"
+#include "platform/app_profile.h"
+#include "skin/placement.h"
+#include "skin/png_button.h"
+#include "widgets/level_meter.h"
+#include "widgets/report_list.h"
+
+namespace vornak {
+
+// Control ids of the page.
+inline constexpr int kCtlMacroAdd = 1017;
+inline constexpr int kCtlMacroDelete = 1018;
+inline constexpr int kCtlMacroActions = 1019;
+inline constexpr int kCtlMacroRecord = 1020;
+inline constexpr int kCtlMacroDeleteAction = 1021;
+inline constexpr int kCtlMacroClearActions = 1022;
+inline constexpr int kCtlMacroTop = 1023;
+inline constexpr int kCtlMacroUp = 1024;
+inline constexpr int kCtlMacroDown = 1025;
+inline constexpr int kCtlMacroBottom = 1026;
+inline constexpr int kCtlMacroRecordDelay = 1027;
+inline constexpr int kCtlMacroCycles = 1125;
+inline constexpr int kCtlMacroList = 1126;
+inline constexpr int kCtlMacroCyclesLabel = 1130;
+inline constexpr int kCtlMacroRecordDelayLabel = 1133;
+inline constexpr int kCtlMacroNameLabel = 1200;
+
+// The skin of the page: the dialog's layout file and the macro picture set.
+struct MacroPageSkin {
+    const SkinLayout* layout = nullptr;
+    ButtonSurfaces buttons;  // macro_normal, _over, _down, _disable
+    ButtonSurfaces record;   // the same, with the picture the Record button shows while recording
+};
+
+class CMacroPageView : public QObject, private MacroEditorObserver {
+    Q_OBJECT
+
+  public:
+    CMacroPageView(QWidget& dialog, MacroEditor& editor, const LanguageTexts& texts,
+                   const MacroPageSkin& skin, CRecordingGuard::Translate translate);
+    ~CMacroPageView() override;
+
+    // The dialog opened: the record-delays box follows the setting, read, normalised and written back.
+    void LoadSettings(const AppProfile* settings);
+    // Shows or hides every control of the page; hiding ends a recording.
+    void SetVisible(bool visible);
+    void SetMacroCapacity(uint32_t bytes);
+    // Everything drawn again from the model (after the dialog loaded or entered the page).
+    void Refresh();
+
+    QWidget* control(int id) const;
+    CReportList* actionList() const { return actions_; }
+    QComboBox* macroList() const { return list_; }
+    QLineEdit* cyclesBox() const { return cycles_; }
+    QCheckBox* recordDelayBox() const { return recordDelay_; }
+    CLevelMeter* memoryMeter() const { return meter_; }
+    CRecordingGuard& guard() { return *guard_; }
+
+  signals:
+    // Something to apply: the dialog enables its Apply.
+    void edited();
+
+  private:
+    // Set-up steps.
+    void CreateControls();
+    void PlaceControls(const MacroPageSkin& skin);
+    void SetCaptions();
+    void ConnectControls();
+
+    // MacroEditorObserver
+    void MacroListChanged() override;
+    void MacroRenamed(int index) override;
+    void RowsReset() override;
+    void RowInserted(int row) override;
+    void RowChanged(int row) override;
+    void RepeatTextChanged() override;
+    void RecordingChanged() override;
+    void Edited() override;
+
+    void OnCellClicked(int row, int column);
+    void OnChoiceMade(int row, int column, int index);
+    void OnRecordDelayToggled(bool on);
+    void FillRow(int row);
+    void UpdateEnabled();
+    void UpdateMeter();
+    CPngButton* Button(int id) const;
+
+    QWidget& dialog_;
+    MacroEditor& editor_;
+    const LanguageTexts& texts_;
+    const AppProfile* settings_ = nullptr;
+    std::unique_ptr<CRecordingGuard> guard_;
+
+    QComboBox* list_ = nullptr;
+    CReportList* actions_ = nullptr;
+    QLineEdit* cycles_ = nullptr;
+    QCheckBox* recordDelay_ = nullptr;
+    QLabel* nameLabel_ = nullptr;
+    QLabel* cyclesLabel_ = nullptr;
+    QLabel* recordDelayLabel_ = nullptr;
+    CLevelMeter* meter_ = nullptr;
+    std::array<CPngButton*, 10> buttons_{};  // ids 1017..1026
+    bool visible_ = false;
+};
+
+}  // namespace vornak
