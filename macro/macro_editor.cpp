@@ -75,6 +75,7 @@ void MacroEditor::NotifyEdited() {
 
 void MacroEditor::Load(std::span<const MacroRecord> editMacros) {
     StopRecording();
+    ++loads_;
     macros_.assign(editMacros.begin(), editMacros.end());
     for (auto& m : macros_)
         m.isNew = 0;

@@ -76,6 +76,8 @@ class MacroEditor final : public MacroPage, private MacroRecordTarget {
     uint8_t repeatCount() const override { return cycles_; }
     void Applied() override;
     void Clear() override;
+    // How many times Load ran: a new dialog session.
+    int loads() const { return loads_; }
 
     // The macro list.
     void Select(int index);
@@ -122,7 +124,7 @@ class MacroEditor final : public MacroPage, private MacroRecordTarget {
 
     // Recording into the shown macro.
     void ToggleRecording();
-    bool recording() const { return recorder_.recording(); }
+    bool recording() const override { return recorder_.recording(); }
     bool OnKeyEvent(uint8_t vk, uint32_t flags) { return recorder_.OnKeyEvent(vk, flags); }
     void SetDelayMode(RecordDelayMode mode) { recorder_.SetDelayMode(mode); }
     RecordDelayMode delayMode() const { return recorder_.delayMode(); }
@@ -154,6 +156,7 @@ class MacroEditor final : public MacroPage, private MacroRecordTarget {
     int selected_ = -1;
     int nameCounter_ = 0;
     bool entered_ = false;  // the page was shown since the dialog opened
+    int loads_ = 0;
 
     std::vector<MacroActionRow> rows_;
     int selectedRow_ = -1;

@@ -57,20 +57,31 @@ const char* const kLabelStyle = "color: #e4e4e4; background: transparent;";
 
 }  // namespace
 
-CMacroPageView::CMacroPageView(QWidget& dialog, MacroEditor& editor, const LanguageTexts& texts,
-                               const MacroPageSkin& skin, CRecordingGuard::Translate translate)
-    : QObject(&dialog), dialog_(dialog), editor_(editor), texts_(texts) {
+MacroPageFactory MacroEditorPageFactory(MacroEditor& editor, MacroPageSettings settings) {
+    return [&editor, settings](const MacroPageContext& context) -> std::unique_ptr<MacroPageWidgets> {
+        return std::make_unique<CMacroPageView>(context, editor, settings);
+    };
+}
+
+CMacroPageView::CMacroPageView(const MacroPageContext& context, MacroEditor& editor,
+                               MacroPageSettings settings)
+    : QObject(&context.dialog),
+      dialog_(context.dialog),
+      editor_(editor),
+      texts_(context.texts),
+      settings_(std::move(settings)),
+      edited_(context.edited) {
     guard_ = std::make_unique<CRecordingGuard>(
-        dialog, std::move(translate),
-        [this](const RecordedKeyStroke& stroke) { return editor_.OnKeyEvent(stroke.vk, stroke.flags); },
+        dialog_, context.keys,
+        [this](const HookKeyEvent& event) { return editor_.OnKeyEvent(event.vk, event.flags); },
         [this] { editor_.StopRecording(); });
     CreateControls();
-    PlaceControls(skin);
+    PlaceControls(context);
     SetCaptions();
     ConnectControls();
     editor_.SetObserver(this);
     Refresh();
-    SetVisible(false);
+    SetShown(false);
 }
 
 CMacroPageView::~CMacroPageView() {
@@ -102,12 +113,13 @@ void CMacroPageView::CreateControls() {
         buttons_[static_cast<size_t>(info.id - kCtlMacroAdd)] = new CPngButton(&dialog_);
 }
 
-void CMacroPageView::PlaceControls(const MacroPageSkin& skin) {
-    static const SkinLayout kNoSkin;
-    const SkinLayout& layout = skin.layout != nullptr ? *skin.layout : kNoSkin;
+void CMacroPageView::PlaceControls(const MacroPageContext& context) {
+    const SkinLayout& layout = context.dialog.layout();
+    ButtonSurfaces record = context.macroSet;
+    record.selected = context.macroOther;
     for (const ButtonInfo& info : kButtons) {
         PlaceImageButton(*Button(info.id), layout, kButtonInfoSection, info.key,
-                         info.id == kCtlMacroRecord ? skin.record : skin.buttons);
+                         info.id == kCtlMacroRecord ? record : context.macroSet);
     }
     PlaceControl(*list_, layout, kButtonInfoSection, u"FUNC_MACRO_LIST");
     PlaceControl(*actions_, layout, kButtonInfoSection, u"FUNC_MACRO_LIST2");
@@ -170,10 +182,10 @@ void CMacroPageView::ConnectControls() {
     connect(recordDelay_, &QCheckBox::toggled, this, &CMacroPageView::OnRecordDelayToggled);
 }
 
-void CMacroPageView::LoadSettings(const AppProfile* settings) {
-    settings_ = settings;
-    const RecordDelayMode mode =
-        settings_ != nullptr ? LoadRecordDelayMode(*settings_, texts_) : RecordDelayMode::Fixed;
+void CMacroPageView::LoadRecordDelay() {
+    const RecordDelayMode mode = settings_.profile != nullptr
+                                     ? LoadRecordDelayMode(*settings_.profile, texts_)
+                                     : RecordDelayMode::Fixed;
     editor_.SetDelayMode(mode);
     const QSignalBlocker block(recordDelay_);
     recordDelay_->setChecked(mode == RecordDelayMode::Measured);
@@ -182,26 +194,27 @@ void CMacroPageView::LoadSettings(const AppProfile* settings) {
 void CMacroPageView::OnRecordDelayToggled(bool on) {
     const RecordDelayMode mode = on ? RecordDelayMode::Measured : RecordDelayMode::Fixed;
     editor_.SetDelayMode(mode);
-    if (settings_ != nullptr) SaveRecordDelayMode(*settings_, texts_, mode);
+    if (settings_.profile != nullptr) SaveRecordDelayMode(*settings_.profile, texts_, mode);
 }
 
-void CMacroPageView::SetVisible(bool visible) {
-    visible_ = visible;
-    if (!visible) editor_.StopRecording();
+void CMacroPageView::SetShown(bool shown) {
+    if (!shown) editor_.StopRecording();
+    if (shown == visible_) return;
+    visible_ = shown;
     for (QWidget* w : std::initializer_list<QWidget*>{list_, actions_, cycles_, recordDelay_, nameLabel_,
                                                       cyclesLabel_, recordDelayLabel_, meter_})
-        w->setVisible(visible);
+        w->setVisible(shown);
     for (CPngButton* b : buttons_) {
-        if (b != nullptr) b->setVisible(visible);
+        if (b != nullptr) b->setVisible(shown);
     }
 }
 
-void CMacroPageView::SetMacroCapacity(uint32_t bytes) {
-    editor_.SetMacroCapacity(bytes);
-    UpdateMeter();
-}
-
 void CMacroPageView::Refresh() {
+    if (settingsReadAt_ != editor_.loads()) {
+        settingsReadAt_ = editor_.loads();
+        LoadRecordDelay();
+    }
+    if (settings_.capacity) editor_.SetMacroCapacity(settings_.capacity());
     MacroListChanged();
     RowsReset();
     RepeatTextChanged();
@@ -315,7 +328,7 @@ void CMacroPageView::RecordingChanged() {
 
 void CMacroPageView::Edited() {
     UpdateMeter();
-    emit edited();
+    if (edited_) edited_();
 }
 
 void CMacroPageView::UpdateEnabled() {

@@ -1,7 +1,7 @@
 // The macro page's controls on the key dialog, placed where the dialog's skin puts them: the macro list, the
 // action list with its cell editors, the buttons, the repeat count, the record-delays box and the memory
-// meter. It renders the MacroEditor and forwards what the user does; recording runs through a
-// CRecordingGuard on the dialog.
+// meter. It renders the MacroEditor (the MacroPage the dialog's model drives) and forwards what the user
+// does; recording runs through a CRecordingGuard on the dialog's key hook.
 #pragma once
 
 #include <QCheckBox>
@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 
+#include "assign/view/macro_page_slot.h"
 #include "macro/macro_editor.h"
 #include "macro/view/recording_guard.h"
 #include "platform/app_profile.h"
@@ -40,28 +41,25 @@ inline constexpr int kCtlMacroCyclesLabel = 1130;
 inline constexpr int kCtlMacroRecordDelayLabel = 1133;
 inline constexpr int kCtlMacroNameLabel = 1200;
 
-// The skin of the page: the dialog's layout file and the macro picture set.
-struct MacroPageSkin {
-    const SkinLayout* layout = nullptr;
-    ButtonSurfaces buttons;  // macro_normal, _over, _down, _disable
-    ButtonSurfaces record;   // the same, with the picture the Record button shows while recording
+// What the page reads besides its editor.
+struct MacroPageSettings {
+    // The application profile that keeps the record-delays setting; none: the box starts unticked.
+    const AppProfile* profile = nullptr;
+    // The keyboard's macro memory in bytes, 0 while unknown; read whenever the page is refreshed.
+    std::function<uint32_t()> capacity;
 };
 
-class CMacroPageView : public QObject, private MacroEditorObserver {
+class CMacroPageView : public QObject, public MacroPageWidgets, private MacroEditorObserver {
     Q_OBJECT
 
   public:
-    CMacroPageView(QWidget& dialog, MacroEditor& editor, const LanguageTexts& texts,
-                   const MacroPageSkin& skin, CRecordingGuard::Translate translate);
+    CMacroPageView(const MacroPageContext& context, MacroEditor& editor, MacroPageSettings settings);
     ~CMacroPageView() override;
 
-    // The dialog opened: the record-delays box follows the setting, read, normalised and written back.
-    void LoadSettings(const AppProfile* settings);
-    // Shows or hides every control of the page; hiding ends a recording.
-    void SetVisible(bool visible);
-    void SetMacroCapacity(uint32_t bytes);
-    // Everything drawn again from the model (after the dialog loaded or entered the page).
-    void Refresh();
+    // MacroPageWidgets. Hiding the page ends a recording. The first refresh after the dialog loaded the page
+    // reads the record-delays setting (normalised and written back).
+    void SetShown(bool shown) override;
+    void Refresh() override;
 
     QWidget* control(int id) const;
     CReportList* actionList() const { return actions_; }
@@ -71,14 +69,10 @@ class CMacroPageView : public QObject, private MacroEditorObserver {
     CLevelMeter* memoryMeter() const { return meter_; }
     CRecordingGuard& guard() { return *guard_; }
 
-  signals:
-    // Something to apply: the dialog enables its Apply.
-    void edited();
-
   private:
     // Set-up steps.
     void CreateControls();
-    void PlaceControls(const MacroPageSkin& skin);
+    void PlaceControls(const MacroPageContext& context);
     void SetCaptions();
     void ConnectControls();
 
@@ -95,6 +89,7 @@ class CMacroPageView : public QObject, private MacroEditorObserver {
     void OnCellClicked(int row, int column);
     void OnChoiceMade(int row, int column, int index);
     void OnRecordDelayToggled(bool on);
+    void LoadRecordDelay();
     void FillRow(int row);
     void UpdateEnabled();
     void UpdateMeter();
@@ -103,8 +98,10 @@ class CMacroPageView : public QObject, private MacroEditorObserver {
     QWidget& dialog_;
     MacroEditor& editor_;
     const LanguageTexts& texts_;
-    const AppProfile* settings_ = nullptr;
+    MacroPageSettings settings_;
+    std::function<void()> edited_;
     std::unique_ptr<CRecordingGuard> guard_;
+    int settingsReadAt_ = -1;  // the editor's load the record-delays box was read for
 
     QComboBox* list_ = nullptr;
     CReportList* actions_ = nullptr;
@@ -115,7 +112,10 @@ class CMacroPageView : public QObject, private MacroEditorObserver {
     QLabel* recordDelayLabel_ = nullptr;
     CLevelMeter* meter_ = nullptr;
     std::array<CPngButton*, 10> buttons_{};  // ids 1017..1026
-    bool visible_ = false;
+    bool visible_ = true;                    // as made; the constructor hides the page
 };
+
+// The factory the key dialog is given: the page over this editor.
+MacroPageFactory MacroEditorPageFactory(MacroEditor& editor, MacroPageSettings settings);
 
 }  // namespace vornak

@@ -1,17 +1,15 @@
 #include "macro/view/recording_guard.h"
 
 #include <QDBusConnection>
+#include <QEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 
 namespace vornak {
 
-CRecordingGuard::CRecordingGuard(QWidget& dialog, Translate translate, Sink sink, std::function<void()> stop)
-    : QObject(&dialog),
-      dialog_(&dialog),
-      translate_(std::move(translate)),
-      sink_(std::move(sink)),
-      stop_(std::move(stop)) {
+CRecordingGuard::CRecordingGuard(QWidget& dialog, KeyEventHook& keys, Sink sink, std::function<void()> stop)
+    : QObject(&dialog), dialog_(&dialog), keys_(keys), sink_(std::move(sink)), stop_(std::move(stop)) {
+    dialog.installEventFilter(this);
+    connect(&keys_, &KeyEventHook::focusLost, this, &CRecordingGuard::StopNow);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive) StopNow();
     });
@@ -22,18 +20,16 @@ CRecordingGuard::~CRecordingGuard() {
 }
 
 void CRecordingGuard::Begin() {
-    if (active_ || dialog_.isNull()) return;
+    if (active_) return;
     active_ = true;
     WatchSessionLock();
-    qApp->installEventFilter(this);
-    dialog_->grabKeyboard();
+    keys_.Install(sink_);
 }
 
 void CRecordingGuard::End() {
     if (!active_) return;
     active_ = false;
-    qApp->removeEventFilter(this);
-    if (!dialog_.isNull()) dialog_->releaseKeyboard();
+    keys_.Remove();
 }
 
 void CRecordingGuard::StopNow() {
@@ -43,7 +39,7 @@ void CRecordingGuard::StopNow() {
 }
 
 void CRecordingGuard::ScreenLocked() {
-    // The grab is let go at once: a screen locker cannot lock while another client holds the keyboard.
+    // The grab goes at once: a screen locker cannot lock while another client holds the keyboard.
     StopNow();
 }
 
@@ -58,7 +54,7 @@ void CRecordingGuard::OnSessionLock() {
 void CRecordingGuard::WatchSessionLock() {
     if (watchingLock_) return;
     watchingLock_ = true;
-    // Any sender and path: desktops publish the screen saver under their own names (freedesktop, GNOME,
+    // Any sender and path: desktops publish their screen saver under their own names (freedesktop, GNOME,
     // KDE), and the login manager's Lock comes from the session object. Without a bus this connects nothing.
     QDBusConnection session = QDBusConnection::sessionBus();
     for (const char* interface : {"org.freedesktop.ScreenSaver", "org.gnome.ScreenSaver"}) {
@@ -70,37 +66,12 @@ void CRecordingGuard::WatchSessionLock() {
                                          QStringLiteral("Lock"), this, SLOT(OnSessionLock()));
 }
 
-bool CRecordingGuard::BelongsToDialog(QObject* watched) const {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    return widget != nullptr && !dialog_.isNull() && widget->window() == dialog_.data();
-}
-
 bool CRecordingGuard::eventFilter(QObject* watched, QEvent* event) {
-    if (!active_) return false;
-    switch (event->type()) {
-        case QEvent::WindowDeactivate:
-        case QEvent::Hide:
-            if (watched == dialog_.data()) StopNow();
-            return false;
-        case QEvent::ShortcutOverride:
-            // A key the recorder takes is no shortcut while recording: it is delivered as a key press.
-            if (BelongsToDialog(watched) && translate_(*static_cast<QKeyEvent*>(event))) {
-                event->accept();
-                return true;
-            }
-            return false;
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease: {
-            if (!BelongsToDialog(watched)) return false;
-            const auto* key = static_cast<QKeyEvent*>(event);
-            // An auto-repeating key sends a release before each repeated press; only the real one counts.
-            if (key->type() == QEvent::KeyRelease && key->isAutoRepeat()) return true;
-            const std::optional<RecordedKeyStroke> stroke = translate_(*key);
-            return stroke && sink_(*stroke);
-        }
-        default:
-            return false;
+    if (active_ && watched == dialog_.data() &&
+        (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide)) {
+        StopNow();
     }
+    return false;
 }
 
 }  // namespace vornak

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTest>
-#include <QTimer>
 
 #include "assign/assignment.h"
+#include "assign/view/composite_dialog.h"
 #include "platform/tick_count.h"
-#include "skin/base_dialog.h"
-#include "skin/skin_surfaces.h"
 #include "tests/support/config_builders.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/temp_dir.h"
@@ -19,77 +19,81 @@
 namespace vornak {
 namespace {
 
+using test::MakeEntry;
 using test::MakeMacro;
 
-constexpr KeyCode kA = 0x01E, kB = 0x030, kLeftWin = 0x15B;
-
-// The tests' key events carry their set-1 key as the native scan code.
-std::optional<RecordedKeyStroke> ScanCodeStroke(const QKeyEvent& event) {
-    if (event.nativeScanCode() == 0) return std::nullopt;
-    RecordedKeyStroke stroke;
-    stroke.flags = event.nativeScanCode() << 16;
-    if (event.type() == QEvent::KeyRelease) stroke.flags |= 3u << 30;
-    if (event.type() == QEvent::KeyPress && event.isAutoRepeat()) stroke.flags |= 1u << 30;
-    return stroke;
-}
+constexpr KeyCode kA = 0x01E, kLeftWin = 0x15B;
+constexpr uint16_t kKeyButtonQ = 1044;
 
 std::filesystem::path Skins() {
     return test::BinDir() / "Skins";
 }
 
+// The macro page in the key dialog, offscreen: the dialog's model drives the editor, the page renders it.
+// Offscreen events carry no native scan code, so keys are known by their Qt key.
 class MacroPageView : public ::testing::Test {
   protected:
     MacroPageView() {
         texts.LoadLanguageTexts(Skins() / "language.ini");
-        std::string error;
-        EXPECT_TRUE(dialog.TryLoadSkin(&error)) << error;
-        MacroPageSkin skin;
-        skin.layout = &dialog.layout();
-        skin.buttons = Surfaces("macro_disable.jpg");
-        skin.record = Surfaces("macro_other.jpg");
-        // The page's background, as the key dialog shows it under the macro page.
-        PlaceImageButton(mask, dialog.layout(), kButtonInfoSection, u"CONTROL_MASK", skin.buttons);
-        page = std::make_unique<CMacroPageView>(dialog, editor, texts, skin, ScanCodeStroke);
-        const std::vector<MacroRecord> list = {MakeMacro(u"Combo", 1, {{30, 0x01D, 0}, {0, 0x01D, 1}}),
-                                               MakeMacro(u"Burst", 2)};
-        editor.Load(list);
-        editor.Enter(1, true);
-        page->SetVisible(true);
-        dialog.show();
+        {
+            std::lock_guard lock(store.lockA());
+            store.edit().macros = {MakeMacro(u"Combo", 1, {{30, 0x01D, 0}, {0, 0x01D, 1}}),
+                                   MakeMacro(u"Burst", 2)};
+            store.edit().image.setEntry(0, 0x10, MakeEntry(AssignmentKind::Macro, 1, 1));  // Q plays Combo
+        }
+        settings.profile = &profile;
+        settings.capacity = [this] { return capacity; };
+        dialog = std::make_unique<Vornak_DlgComposite>(
+            model, texts, CompositeDialogFiles{Skins() / "Composite.ini", Skins(), {}}, nullptr,
+            [this](const MacroPageContext& context) {
+                auto widgets = MacroEditorPageFactory(editor, settings)(context);
+                page = static_cast<CMacroPageView*>(widgets.get());
+                return widgets;
+            });
         ticks.Set(1000);
     }
+    ~MacroPageView() override { dialog->CloseAsCancel(); }
 
-    ButtonSurfaces Surfaces(const char* disabled) {
-        auto get = [this](const char* name) {
-            return SkinSurfaces::Instance().Get(Skins() / name, dialog.size()).pixmap;
-        };
-        return {get("macro_normal.jpg"), get("macro_over.jpg"), get("macro_down.jpg"),
-                get("macro_disable.jpg"), get(disabled)};
+    void Open() {
+        ASSERT_TRUE(dialog->OpenFor(kKeyButtonQ, false, QRect(40, 40, 36, 36)));
+        QApplication::setActiveWindow(dialog.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        ASSERT_NE(page, nullptr);
+        ASSERT_EQ(model.page(), DialogPage::Macro);
     }
-
-    // A key event to the page's action list, the way the window system delivers it.
-    void Key(QEvent::Type type, KeyCode code, uint32_t tick, QWidget* to = nullptr) {
+    void Key(QEvent::Type type, Qt::Key key, uint32_t tick) {
         ticks.Set(tick);
-        QKeyEvent event(type, Qt::Key_unknown, Qt::NoModifier, code, 0, 0);
-        QApplication::sendEvent(to != nullptr ? to : page->actionList(), &event);
+        QKeyEvent event(type, key, Qt::NoModifier);
+        QApplication::sendEvent(dialog->windowHandle(), &event);
     }
-    void Tap(KeyCode code, uint32_t down, uint32_t up) {
-        Key(QEvent::KeyPress, code, down);
-        Key(QEvent::KeyRelease, code, up);
+    void Tap(Qt::Key key, uint32_t down, uint32_t up) {
+        Key(QEvent::KeyPress, key, down);
+        Key(QEvent::KeyRelease, key, up);
     }
     CPngButton* Button(int id) const { return static_cast<CPngButton*>(page->control(id)); }
     QString Cell(int row, int column) const { return page->actionList()->cellText(row, column); }
+    void Shot(const char* name) {
+        QDir().mkpath(QStringLiteral("/work/shots/macro"));
+        dialog->grab().save(QStringLiteral("/work/shots/macro/") + name);
+    }
 
+    test::TempDir dir;
+    AppProfile profile{dir / "Vornak_Pellam.ini"};
+    uint32_t capacity = 0;
+    MacroPageSettings settings;
     LanguageTexts texts;
     test::ScriptedPrompts prompts;
     ManualTicks ticks;
     MacroEditor editor{texts, prompts, nullptr, [this] { return ticks.now(); }, IsMultimediaKey};
-    CBaseDialog dialog{0, nullptr, Skins() / "Composite.ini", Skins()};
-    CPngButton mask{&dialog};
-    std::unique_ptr<CMacroPageView> page;
+    ConfigStore store;
+    StoreDialogHost host{store};
+    KeyDialogModel model{host, editor, texts};
+    std::unique_ptr<Vornak_DlgComposite> dialog;
+    CMacroPageView* page = nullptr;
 };
 
 TEST_F(MacroPageView, ControlsSitWhereTheSkinPutsThem) {
+    Open();
     const struct {
         int id;
         const char16_t* key;
@@ -111,14 +115,14 @@ TEST_F(MacroPageView, ControlsSitWhereTheSkinPutsThem) {
                   {kCtlMacroNameLabel, u"MARCO_NAME_SETTING"}};
     for (const auto& p : places) {
         SCOPED_TRACE(QString::fromStdU16String(p.key).toStdString());
-        const std::optional<SkinRect> r = dialog.layout().FindRect(kButtonInfoSection, p.key);
+        const std::optional<SkinRect> r = dialog->layout().FindRect(kButtonInfoSection, p.key);
         ASSERT_TRUE(r) << "the default skin places every control of the page";
         QWidget* control = page->control(p.id);
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(control->geometry(), QRect(r->x, r->y, r->w, r->h));
         EXPECT_TRUE(control->isVisible());
     }
-    const SkinRect meter = dialog.layout().Rect(u"FUNC_MACRO_MEMORY");
+    const SkinRect meter = dialog->layout().Rect(u"FUNC_MACRO_MEMORY");
     EXPECT_EQ(page->memoryMeter()->geometry(), QRect(meter.x, meter.y, meter.w, meter.h));
     EXPECT_EQ(Button(kCtlMacroRecord)->text(), QString::fromStdU16String(texts[TextId::A_RECORD]));
     EXPECT_EQ(Button(kCtlMacroBottom)->text(), QString::fromStdU16String(texts[TextId::A_BOTTOM]));
@@ -126,18 +130,25 @@ TEST_F(MacroPageView, ControlsSitWhereTheSkinPutsThem) {
               QString::fromStdU16String(texts[TextId::MACRO_CYCLES]));
     EXPECT_EQ(page->actionList()->headerItem()->text(2),
               QString::fromStdU16String(texts[TextId::MACRO_DELAY_MS]));
+    // The key's macro is shown, with its rows.
     EXPECT_EQ(page->macroList()->currentText(), QStringLiteral("Combo"));
     EXPECT_EQ(page->cyclesBox()->text(), QStringLiteral("1"));
     ASSERT_EQ(page->actionList()->rowCount(), 2);
+    EXPECT_EQ(Cell(0, 0), QStringLiteral("Ctrl"));
     EXPECT_TRUE(page->actionList()->cellGrey(0, 0));
     EXPECT_FALSE(page->actionList()->cellGrey(0, 2));
+    // The record-delays setting was read, normalised and written back.
+    EXPECT_FALSE(page->recordDelayBox()->isChecked());
+    EXPECT_EQ(profile.GetString(u"RecordDelay", u""), u"0");
+    Shot("page_macro.png");
 
-    page->SetVisible(false);
+    QTest::mouseClick(dialog->button(kCtlMediaPage), Qt::LeftButton);
     for (const auto& p : places)
         EXPECT_FALSE(page->control(p.id)->isVisible());
 }
 
 TEST_F(MacroPageView, RecordsTheDialogsKeysIntoTheShownMacro) {
+    Open();
     page->actionList()->SelectRow(1);
     QTest::mouseClick(Button(kCtlMacroRecord), Qt::LeftButton);
     ASSERT_TRUE(editor.recording());
@@ -146,82 +157,91 @@ TEST_F(MacroPageView, RecordsTheDialogsKeysIntoTheShownMacro) {
     EXPECT_TRUE(Button(kCtlMacroRecord)->selected());
     EXPECT_FALSE(page->macroList()->isEnabled());
     EXPECT_FALSE(Button(kCtlMacroAdd)->isEnabled());
-    EXPECT_EQ(QWidget::keyboardGrabber(), &dialog);
+    EXPECT_TRUE(dialog->keyHook().installed());
+    EXPECT_TRUE(dialog->keyHook().grabbing());
+    EXPECT_FALSE(model.helpAllowed());
 
-    Tap(kA, 1100, 1200);
-    Key(QEvent::KeyPress, kLeftWin, 1300);
-    Key(QEvent::KeyRelease, kLeftWin, 1400);
-    ASSERT_EQ(page->actionList()->rowCount(), 6);
+    Tap(Qt::Key_A, 1100, 1200);
+    Key(QEvent::KeyPress, Qt::Key_Super_L, 1300);
+    Key(QEvent::KeyPress, Qt::Key_Super_L, 1350);  // held: a repeat of the press
+    Key(QEvent::KeyRelease, Qt::Key_Super_L, 1400);
+    Tap(Qt::Key_F1, 1500, 1600);  // recorded, not the help
+    ASSERT_EQ(page->actionList()->rowCount(), 8);
     EXPECT_EQ(Cell(2, 0), QStringLiteral("A"));
     EXPECT_EQ(Cell(3, 1), QString::fromUtf8("  \u2191"));
     EXPECT_EQ(editor.rows()[4].action.keyCode, kLeftWin);
+    EXPECT_EQ(editor.rows()[5].action.keyCode, kLeftWin);
+    EXPECT_EQ(editor.rows()[5].action.release, 1);
     // Fixed delays: every row but the last waits 50 ms, the old trailing delay moves to the end.
-    for (int row = 1; row < 5; ++row)
+    for (int row = 1; row < 7; ++row)
         EXPECT_EQ(Cell(row, 2), QStringLiteral("50")) << row;
-    EXPECT_EQ(Cell(5, 2), QStringLiteral("0"));
-    EXPECT_EQ(page->actionList()->selectedRow(), 5);
-    EXPECT_TRUE(page->actionList()->cellGrey(5, 0));
-
-    QDir().mkpath(QStringLiteral("/work/shots/macro"));
-    dialog.grab().save(QStringLiteral("/work/shots/macro/page_recording.png"));
+    EXPECT_EQ(Cell(7, 2), QStringLiteral("0"));
+    EXPECT_EQ(page->actionList()->selectedRow(), 7);
+    EXPECT_TRUE(page->actionList()->cellGrey(7, 0));
+    EXPECT_TRUE(model.applyEnabled());
+    Shot("page_recording.png");
 
     QTest::mouseClick(Button(kCtlMacroRecord), Qt::LeftButton);
     EXPECT_FALSE(editor.recording());
-    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    EXPECT_FALSE(dialog->keyHook().installed());
     EXPECT_TRUE(page->macroList()->isEnabled());
-    Tap(kB, 2000, 2100);  // reaches the list as an ordinary key
-    EXPECT_EQ(page->actionList()->rowCount(), 6);
+    Tap(Qt::Key_B, 2000, 2100);  // an ordinary key again
+    EXPECT_EQ(page->actionList()->rowCount(), 8);
+
+    // Apply writes the recorded macro back into the edit copy, and the key plays it.
+    QTest::mouseClick(dialog->button(kCtlApply), Qt::LeftButton);
+    std::lock_guard lock(store.lockA());
+    ASSERT_EQ(store.edit().macros.size(), 2u);
+    EXPECT_EQ(store.edit().macros[0].actionCount, 8);
+    EXPECT_EQ(store.edit().macros[0].actions[2].keyCode, kA);
+    EXPECT_EQ(store.edit().image.entry(0, 0x10), MakeEntry(AssignmentKind::Macro, 1, 1));
 }
 
 TEST_F(MacroPageView, RecordingStopsWhenTheDialogLosesTheFocusIsHiddenOrTheScreenLocks) {
+    Open();
     const auto start = [this] {
-        editor.ToggleRecording();
+        QApplication::setActiveWindow(dialog.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        QTest::mouseClick(Button(kCtlMacroRecord), Qt::LeftButton);
         ASSERT_TRUE(editor.recording());
-        Tap(kA, 1010, 1020);
+        Tap(Qt::Key_A, 1010, 1020);
     };
     start();
-    QEvent deactivate(QEvent::WindowDeactivate);
-    QApplication::sendEvent(&dialog, &deactivate);
-    EXPECT_FALSE(editor.recording());
-    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
-    EXPECT_EQ(Button(kCtlMacroRecord)->text(), QString::fromStdU16String(texts[TextId::MACRO_ACTION_RECORD]));
     const size_t rows = editor.rows().size();
-    Tap(kB, 1100, 1200);  // typed after the focus went elsewhere: not recorded
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);  // the user went to another window
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_FALSE(editor.recording());
+    EXPECT_FALSE(dialog->keyHook().installed());
+    EXPECT_EQ(Button(kCtlMacroRecord)->text(), QString::fromStdU16String(texts[TextId::MACRO_ACTION_RECORD]));
+    Tap(Qt::Key_B, 1100, 1200);  // typed after the focus went elsewhere: not recorded
+    QApplication::setActiveWindow(dialog.get());
+    Tap(Qt::Key_C, 1300, 1400);
     EXPECT_EQ(editor.rows().size(), rows);
 
     start();
     page->guard().ScreenLocked();
     EXPECT_FALSE(editor.recording());
-    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    EXPECT_FALSE(dialog->keyHook().installed());
 
     start();
-    dialog.hide();
+    QTest::mouseClick(dialog->button(kCtlFunctionPage), Qt::LeftButton);  // another page
     EXPECT_FALSE(editor.recording());
-    dialog.show();
+    QTest::mouseClick(dialog->button(kCtlMacroPage), Qt::LeftButton);
 
     start();
-    page->SetVisible(false);  // another page
+    dialog->hide();
     EXPECT_FALSE(editor.recording());
-}
-
-TEST_F(MacroPageView, KeysOfAnotherWindowAreNeverRecorded) {
-    QWidget other;
-    other.show();
-    editor.ToggleRecording();
-    const size_t rows = editor.rows().size();
-    Tap(kA, 1010, 1020);
-    ASSERT_EQ(editor.rows().size(), rows + 2);
-    Key(QEvent::KeyPress, kB, 1030, &other);
-    Key(QEvent::KeyRelease, kB, 1040, &other);
-    EXPECT_EQ(editor.rows().size(), rows + 2);
 }
 
 TEST_F(MacroPageView, DelayCellOpensOnTheSelectedRowAndStoresTheRoundedValue) {
+    Open();
     CReportList* list = page->actionList();
     const QPoint cell = list->cellRect(0, 2).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);  // selects
     EXPECT_FALSE(list->editorOpen());
-    editor.ToggleRecording();
+    QTest::mouseClick(Button(kCtlMacroRecord), Qt::LeftButton);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);  // opens, and ends the recording
     ASSERT_TRUE(list->editorOpen());
     EXPECT_FALSE(editor.recording());
@@ -241,9 +261,11 @@ TEST_F(MacroPageView, DelayCellOpensOnTheSelectedRowAndStoresTheRoundedValue) {
     QTest::keyClick(box, Qt::Key_Escape);
     EXPECT_FALSE(list->editorOpen());
     EXPECT_EQ(editor.rows()[0].action.delay, 12340u);
+    EXPECT_TRUE(dialog->isVisible());  // Esc in the cell did not close the dialog
 }
 
 TEST_F(MacroPageView, KeyCellDropDownChangesTheRowsKey) {
+    Open();
     CReportList* list = page->actionList();
     list->SelectRow(0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellRect(0, 0).center());
@@ -252,26 +274,26 @@ TEST_F(MacroPageView, KeyCellDropDownChangesTheRowsKey) {
     EXPECT_EQ(box->count(), static_cast<int>(kListPositionCount));
     EXPECT_EQ(box->currentIndex(), editor.KeyChoice(0));
     EXPECT_EQ(box->maxVisibleItems(), 20);
-    const int a = KeyCodeToListPosition(kA);
-    box->activated(a);  // as if the user picked A in the open list
+    Shot("page_key_cell.png");
+    box->activated(KeyCodeToListPosition(kA));  // as the open list reports a pick
     QApplication::processEvents();
     EXPECT_EQ(editor.rows()[0].action.keyCode, kA);
     EXPECT_EQ(Cell(0, 0), QStringLiteral("A"));
 }
 
 TEST_F(MacroPageView, RepeatBoxAndMeterFollowTheEdits) {
+    capacity = 64;
+    Open();
     QLineEdit* cycles = page->cyclesBox();
     cycles->selectAll();
     QTest::keyClicks(cycles, QStringLiteral("300"));
     EXPECT_EQ(cycles->text(), QStringLiteral("255"));
     EXPECT_EQ(editor.repeatCount(), 255);
 
-    page->SetMacroCapacity(64);
     CLevelMeter* meter = page->memoryMeter();
-    const MacroMemoryUse before = editor.memoryUse();
     EXPECT_EQ(meter->level(), CLevelMeter::Level::Normal);
-    EXPECT_EQ(meter->amount().toStdU16String(), DescribeMacroMemory(before, texts).amount);
-    // Adding a macro with a long name leaves no room for names.
+    EXPECT_EQ(meter->amount().toStdU16String(), DescribeMacroMemory(editor.memoryUse(), texts).amount);
+    // A macro with a long name leaves no room for the names.
     QTest::mouseClick(Button(kCtlMacroAdd), Qt::LeftButton);
     page->macroList()->lineEdit()->selectAll();
     QTest::keyClicks(page->macroList()->lineEdit(), QStringLiteral("A name too long to keep"));
@@ -279,9 +301,7 @@ TEST_F(MacroPageView, RepeatBoxAndMeterFollowTheEdits) {
     EXPECT_EQ(page->macroList()->itemText(2), QStringLiteral("A name too long to keep"));
     EXPECT_EQ(meter->level(), CLevelMeter::Level::Warning);
     EXPECT_EQ(meter->state().toStdU16String(), texts[TextId::MACRO_MEMORY_NO_NAMES]);
-
-    QDir().mkpath(QStringLiteral("/work/shots/macro"));
-    dialog.grab().save(QStringLiteral("/work/shots/macro/page_meter_warning.png"));
+    Shot("page_meter_warning.png");
 }
 
 }  // namespace
