@@ -24,14 +24,22 @@ void PortHubLink::RunDeviceState(int count) {
     LinkEvents* events = events_.load();
     if (count != 0) {
         KeyBlockBytes layout{};
-        if (ReadDefaultLayout(layout) == kLinkOk) {
+        SettingsBlock settings{};
+        int layoutRead;
+        int settingsRead;
+        {
+            std::unique_lock<std::mutex> traffic;
+            if (traffic_ != nullptr) traffic = std::unique_lock(*traffic_);
+            layoutRead = ReadDefaultLayout(layout);
+            settingsRead = ReadSettings(settings);
+        }
+        if (layoutRead == kLinkOk) {
             std::lock_guard lock(layoutMutex_);
             defaultLayout_ = layout;
         } else if (events != nullptr && !closing()) {
             events->ShowMessage(TextId::MAIN_DEFAULT_MATRIX_PROMPT);
         }
-        SettingsBlock settings{};
-        if (ReadSettings(settings) == kLinkOk) state_.macroCapacity.store(MacroCapacityOf(settings));
+        if (settingsRead == kLinkOk) state_.macroCapacity.store(MacroCapacityOf(settings));
         if (events != nullptr && !closing()) events->ProfileRead();
     } else if (state_.devicePresent.load() != 0) {
         state_.currentProfile.store(-1);

@@ -33,6 +33,9 @@ class PortHubLink final : public DeviceLink {
 
     // The receiver of the link's events; set before SetUpChannels. Null: events are dropped.
     void SetEvents(LinkEvents* events) { events_.store(events); }
+    // Held by the device thread around its reads at an attach, so that they never overlap the exchanges of
+    // the program's device worker, which holds it while a job runs. Set before SetUpChannels; null: none.
+    void SetTrafficMutex(std::mutex* traffic) { traffic_ = traffic; }
     const LinkTimings& timings() const { return timings_; }
 
     // Start-up: the LED payload {0x05, 0x02}, the CONS reader, the CTRL reader. False when the library
@@ -117,6 +120,7 @@ class PortHubLink final : public DeviceLink {
     LinkTimings timings_;
     LinkState state_;
     std::atomic<LinkEvents*> events_{nullptr};
+    std::mutex* traffic_ = nullptr;
     std::atomic<bool> closing_{false};
 
     std::mutex stopMutex_;

@@ -15,9 +15,7 @@ namespace vornak {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-FileChoice ProfileChoice(bool save) {
+FileChoice ProfileFileChoice(bool save) {
     FileChoice c;
     c.save = save;
     c.defaultExtension = u"fwc";
@@ -26,8 +24,6 @@ FileChoice ProfileChoice(bool save) {
     c.overwritePrompt = save;
     return c;
 }
-
-}  // namespace
 
 ProfileFiles::ProfileFiles(const ProgramPaths& paths, ConfigStore& store, ConfigTransfer& transfer,
                            DeviceLink& link, const LanguageTexts& texts, Prompts& prompts)
@@ -228,12 +224,12 @@ bool ProfileFiles::ReloadFromKeyboard(bool silent) {
 }
 
 void ProfileFiles::ImportProfile() {
-    const auto path = prompts_.ChooseFile(ProfileChoice(false));
+    const auto path = prompts_.ChooseFile(ProfileFileChoice(false));
     if (path) ImportFrom(*path);
 }
 
 void ProfileFiles::ExportProfile() {
-    const auto path = prompts_.ChooseFile(ProfileChoice(true));
+    const auto path = prompts_.ChooseFile(ProfileFileChoice(true));
     if (path) ExportTo(*path);
 }
 

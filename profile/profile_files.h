@@ -34,6 +34,8 @@ inline constexpr int kProfileOutOfMemory = -3;
 inline constexpr uint64_t kProfileFileSizeLimit = uint64_t{1} << 32;
 // The sizes validation reads: at least one configuration image, below the limit.
 bool ProfileFileSizeAcceptable(uint64_t size);
+// The file chooser of Import (open) and Export (save): ".fwc" files.
+FileChoice ProfileFileChoice(bool save);
 
 class ProfileFiles {
   public:

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImageWriter>
 
+#include "icons.h"
 #include "paint.h"
 #include "platform/file_io.h"
 #include "platform/utf.h"
@@ -127,7 +128,7 @@ bool WriteSkin(const SkinModel& model, const std::filesystem::path& folder, std:
     for (const Bitmap& b : model.bitmaps) {
         if (!WriteImage(folder / b.file, RenderBitmap(b), error)) return false;
     }
-    return true;
+    return WriteIcons(folder, error);
 }
 
 }  // namespace vornak::skingen

@@ -1,0 +1,192 @@
+#include "app/vornak_app.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+
+#include "app/qt_prompts.h"
+#include "app/ui_thread.h"
+#include "app/vornak_dlg.h"
+#include "program/command_line.h"
+#include "program/device_worker.h"
+#include "program/link_relay.h"
+#include "program/program_stack.h"
+#include "program/single_instance.h"
+
+#ifndef VORNAK_VERSION
+#define VORNAK_VERSION "0.0.0"
+#endif
+
+namespace vornak {
+
+namespace {
+
+void Say(const std::string& name, const std::string& line) {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), line.c_str());
+}
+
+// Requests from another start arrive on the instance server's thread, possibly before the window exists: they
+// wait here until the UI takes them.
+class InstanceInbox {
+  public:
+    void Deliver(InstanceMessage message) {
+        std::lock_guard lock(mutex_);
+        if (target_) {
+            target_(message);
+        } else {
+            early_.push_back(message);
+        }
+    }
+    void SetTarget(std::function<void(InstanceMessage)> target) {
+        std::lock_guard lock(mutex_);
+        target_ = std::move(target);
+        for (InstanceMessage m : early_)
+            target_(m);
+        early_.clear();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::function<void(InstanceMessage)> target_;
+    std::vector<InstanceMessage> early_;
+};
+
+bool HaveDisplay() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* v = std::getenv(name);
+        if (v != nullptr && *v != '\0') return true;
+    }
+    return false;
+}
+
+void StartCompanion(const std::filesystem::path& companion) {
+    // Absent is normal; a failure to start is ignored, as the Windows program ignores it.
+    const QFileInfo info(QString::fromStdString(companion.string()));
+    if (info.isFile() && info.isExecutable()) QProcess::startDetached(info.absoluteFilePath(), {});
+}
+
+}  // namespace
+
+CVornakApp::CVornakApp(int& argc, char** argv) : argc_(argc), argv_(argv) {
+    name_ = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdString() : "vornak";
+    for (int i = 1; i < argc; ++i)
+        args_.emplace_back(argv[i]);
+}
+
+int CVornakApp::Run() {
+    const CommandLine args = ParseCommandLine(args_);
+    if (!args.error.empty()) {
+        Say(name_, args.error + " (see --help)");
+        return kExitUsage;
+    }
+    if (args.help) {
+        std::fputs(UsageText(name_).c_str(), stdout);
+        return kExitOk;
+    }
+    if (args.version) {
+        std::printf("vornak %s\n", VORNAK_VERSION);
+        return kExitOk;
+    }
+
+    // Paths (the application profile among them) and texts.
+    const ProgramPaths paths(DetectPathRoots());
+    LanguageTexts texts;
+    texts.LoadLanguageTexts(paths.languageIni);
+
+    // The single instance, before any window exists.
+    std::string error;
+    const auto instancePaths = FindInstancePaths(ProcessEnvironment(), &error);
+    InstanceInbox inbox;
+    InstanceServer server;
+    if (!instancePaths) {
+        Say(name_, "cannot keep to a single instance: " + error);
+        if (args.kill) return kExitOk;
+    } else {
+        const InstanceDecision decision = SettleSingleInstance(
+            args, *instancePaths, server, [&inbox](InstanceMessage m) { inbox.Deliver(m); }, &error);
+        if (decision == InstanceDecision::EndHanded) return kExitOk;
+        if (!error.empty()) Say(name_, "another start cannot reach this one: " + error);
+    }
+
+    if (!HaveDisplay()) {
+        Say(name_, "no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set)");
+        return kExitNoDisplay;
+    }
+    QApplication app(argc_, argv_);
+    QApplication::setApplicationName(QStringLiteral("Vornak"));
+    QApplication::setApplicationVersion(QStringLiteral(VORNAK_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+    StartCompanion(paths.companion);
+
+    QObject ui;  // the UI thread's address for queued and blocking calls
+    QtPrompts prompts(&ui);
+    auto stack = std::make_unique<ProgramStack>(paths, texts, prompts);
+    if (!stack->Bind(args.simulate, args.library)) {
+        Say(name_, stack->error());
+        return kExitNoLibrary;
+    }
+    PortHubLink& link = stack->link();
+    auto worker = std::make_unique<DeviceWorker>(
+        DeviceContext{link, stack->store(), stack->transfer(), stack->files(), texts, &stack->lighting()},
+        MakeUiPoster(&ui));
+    link.SetTrafficMutex(&worker->trafficMutex());
+
+    auto window = std::make_unique<CVornakDlg>(
+        MainWindowServices{paths, texts, stack->store(), link, *worker, prompts, args.start});
+    LinkRelay relay(*window, MakeUiPoster(&ui), MakeUiBlockingCall(&ui));
+    link.SetEvents(&relay);
+    QObject::connect(window.get(), &CVornakDlg::programClosed, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+
+    if (!link.SetUpChannels()) {
+        Say(name_, "the device library refused to open the keyboard's channels");
+        link.SetEvents(nullptr);
+        return kExitNoLibrary;
+    }
+    if (args.start) link.state().autoShowDone.store(1);
+    const int keyboards = link.DetectDevice();
+    window->Init();
+    inbox.SetTarget([&ui, w = window.get()](InstanceMessage m) {
+        MakeUiPoster (&ui)([w, m] {
+            if (w->closing()) return;
+            if (m == InstanceMessage::Open) w->Open();
+            if (m == InstanceMessage::Kill) w->CloseProgram();
+        });
+    });
+    // Without "/Start" the program starts as if opened from the tray once: with a keyboard the device thread
+    // opens the window when it has been read; without one this shows the no-device message.
+    if (!args.start && keyboards == 0) {
+        QMetaObject::invokeMethod(
+            window.get(), [w = window.get()] { w->Open(); }, Qt::QueuedConnection);
+    }
+
+    const int code = app.exec();
+
+    // The end: nothing reaches the window any more, exchanges end at once, the worker finishes its job; the
+    // UI thread serves the blocking calls still in flight until everything is quiet.
+    inbox.SetTarget({});
+    relay.Close();
+    prompts.Close();
+    link.BeginShutdown();
+    worker->Stop();
+    while (!relay.idle() || !worker->WorkerIdle()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    worker->Join();
+    link.SetEvents(nullptr);
+    link.ReleaseChannels();
+    server.Stop();
+    window.reset();
+    worker.reset();
+    stack.reset();
+    return code;
+}
+
+}  // namespace vornak

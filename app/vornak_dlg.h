@@ -1,0 +1,224 @@
+// The main window: the keyboard's picture with one image button per key, the G keys, the profile buttons,
+// the lock indicators, the lighting panel's slot and the buttons Apply, Default, Menu, Help, Link, Minimize
+// and Close. It renders MainWindowModel, forwards what the user does, runs every keyboard exchange as a job
+// on the device worker, and takes the link's events on the UI thread. It lives for the whole run and hides
+// instead of closing.
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "app/lighting_panel.h"
+#include "app/qt_prompts.h"
+#include "app/tray_icon.h"
+#include "program/device_worker.h"
+#include "program/link_relay.h"
+#include "program/main_model.h"
+#include "skin/base_dialog.h"
+#include "skin/png_button.h"
+
+class QLabel;
+
+namespace vornak {
+
+class CVornak_DlgProfile;
+class CVornak_DlgUpdate;
+class PortHubLink;
+class Vornak_DlgComposite;
+struct ProgramPaths;
+class CAboutBox;
+
+// Control ids of the main window.
+namespace main_id {
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
+inline constexpr int kScenes = 1005;
+inline constexpr int kApply = 1006;
+inline constexpr int kMacro = 1007;
+inline constexpr int kLink = 1121;
+inline constexpr int kHelp = 1122;
+inline constexpr int kMinimize = 1123;
+inline constexpr int kClose = 1124;
+inline constexpr int kLockCaps = 1125;
+inline constexpr int kLockNum = 1126;
+inline constexpr int kLockScroll = 1127;
+inline constexpr int kLockAB = 1128;
+inline constexpr int kFlip0 = 1129;
+inline constexpr int kFlip1 = 1130;
+inline constexpr int kFlip2 = 1131;
+inline constexpr int kProfile1 = 1135;
+inline constexpr int kProfile2 = 1136;
+inline constexpr int kProfile3 = 1137;
+inline constexpr int kDefault = 1138;
+inline constexpr int kMenu = 1139;
+inline constexpr int kReport1 = 1147;
+inline constexpr int kReport2 = 1168;
+inline constexpr int kReport3 = 1169;
+inline constexpr int kReport4 = 1170;
+inline constexpr int kFn = 1174;
+inline constexpr int kVersion = -1;  // TORVEL_VER has no id
+// Menu and tray commands.
+inline constexpr int kCmdShow = 32771;
+inline constexpr int kCmdAbout = 32773;
+inline constexpr int kCmdExit = 32774;
+inline constexpr int kCmdImport = 32776;
+inline constexpr int kCmdExport = 32777;
+inline constexpr int kCmdClose = 32779;
+inline constexpr int kCmdUpdate = 32780;
+inline constexpr int kCmdSceneMenu = 1009;
+inline constexpr int kFirstScene = 9000;
+inline constexpr int kLastScene = 9200;
+}  // namespace main_id
+
+struct MainWindowServices {
+    const ProgramPaths& paths;
+    const LanguageTexts& texts;
+    ConfigStore& store;
+    PortHubLink& link;
+    DeviceWorker& worker;
+    QtPrompts& prompts;
+    bool startInTray = false;  // "/Start": never open by itself
+};
+
+class CVornakDlg : public CBaseDialog, public MainWindowEvents {
+    Q_OBJECT
+
+  public:
+    explicit CVornakDlg(MainWindowServices services);
+    ~CVornakDlg() override;
+
+    // Lays the window out from the skin (ends the process when a picture of the skin is missing), then posts
+    // MSG_INIT: the tray icon, the ready mark, hidden.
+    void Init();
+
+    // One handler per control id (and per menu and tray command).
+    void OnCommand(int id);
+    // MSG_OPEN: the window, or the no-device message when no keyboard is attached.
+    void Open();
+    // Hides to the tray; without a tray the window is minimised instead, so it can always be found.
+    void HideToTray();
+    // Close from the menu, the tray, Close or MSG_KILL: hidden, the sub-dialogs asked, then the run ends.
+    // False when a sub-dialog refused (the program keeps running, hidden).
+    bool CloseProgram();
+    bool closing() const { return closing_; }
+
+    MainWindowModel& model() { return model_; }
+    CPngButton* button(int id) const;
+    CTrayIcon& tray() { return tray_; }
+    QLabel* busyPicture() const { return busy_; }
+    bool ready() const { return ready_; }
+    // What the last key click reached (the key dialog's road), for the key dialog and tests.
+    const std::optional<KeyClickTarget>& lastKeyClick() const { return lastKeyClick_; }
+    // The lighting panel's slot; the window owns it.
+    void SetLightingPanel(std::unique_ptr<LightingPanelView> panel) { lighting_ = std::move(panel); }
+
+    // MainWindowEvents (the link's events, on the UI thread).
+    void OnProfileRead(std::function<void()> finished) override;
+    void OnDeviceGone() override;
+    void OnHideMainWindow() override;
+    void OnLedChanged(bool layerB) override;
+    void OnLightingChanged() override;
+    void OnTrayIcon(TrayIconMode mode, int iconId) override;
+    void OnOpen() override;
+    void OnMessage(TextId text) override;
+
+  signals:
+    // The run is over: the application ends its event loop.
+    void programClosed();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    using Handler = void (CVornakDlg::*)();
+
+    // ---- set-up (vornak_dlg.cpp)
+    void CreateButtons();
+    void LayOutControls();
+    void ApplyTexts();
+    void CreateTimers();
+    void ConnectTray();
+    void HandleInit();
+    CPngButton* AddButton(int id, std::u16string_view key);
+
+    // ---- rendering
+    void RefreshKeyButtons();
+    void RefreshGKeys();
+    void RefreshProfileButtons();
+    void RefreshApply();
+    void RefreshBusy();
+    void UpdateTimers();
+    void StepArrows();
+
+    // ---- commands (vornak_dlg_commands.cpp)
+    static const std::map<int, Handler>& Handlers();
+    void OnOk();
+    void OnCancel();
+    void OnScenes();
+    void OnApply();
+    void OnMacroKey();
+    void OnLink();
+    void OnHelp();
+    void OnMinimize();
+    void OnCloseCommand();
+    void OnProfile1() { OnProfile(0); }
+    void OnProfile2() { OnProfile(1); }
+    void OnProfile3() { OnProfile(2); }
+    void OnProfile(int profile);
+    void OnDefault();
+    void OnMenu();
+    void OnAbout();
+    void OnImport();
+    void OnExport();
+    void OnUpdate();
+    void OnSceneMenu();
+    void OnSwitchScene(int id);
+    void OnKeyClick(int id);
+    // The key click road ends here: the key assignment dialog opens for the target.
+    void OpenKeyDialog(const KeyClickTarget& target);
+    void FinishApply(const ApplyOutcome& outcome);
+    bool SubDialogsMayClose();
+    void CloseSubDialogsAsCancel();
+
+    MainWindowServices s_;
+    MainWindowModel model_;
+    QtPrompts& prompts_;
+    CTrayIcon tray_;
+    std::map<int, CPngButton*> buttons_;
+    std::map<int, std::u16string> keys_;  // control id -> its skin key
+    CPngButton* leftArrow_ = nullptr;
+    CPngButton* rightArrow_ = nullptr;
+    QLabel* busy_ = nullptr;
+    std::array<QPixmap, kBusyFrames> busyFrames_;
+    QPixmap arrowSheet_;
+    int arrowFrame_ = 1;
+    QTimer busyTimer_;       // 1050
+    QTimer busyLinger_;      // hides the busy picture 100 ms after the download
+    QTimer lightingReread_;  // 1051
+    QTimer preview_;         // 1052
+    QTimer arrows_;
+    QString linkAddress_;
+    bool ready_ = false;
+    bool closing_ = false;
+    bool lightingStale_ = false;
+    std::optional<KeyClickTarget> lastKeyClick_;
+
+    // The sub-dialogs, owned by the window; null until their code exists.
+    CVornak_DlgProfile* sceneDialog_ = nullptr;
+    Vornak_DlgComposite* keyDialog_ = nullptr;
+    CVornak_DlgUpdate* updateDialog_ = nullptr;
+    QPointer<CAboutBox> about_;
+    std::unique_ptr<LightingPanelView> lighting_;
+};
+
+}  // namespace vornak

@@ -1,0 +1,277 @@
+// What the main window's controls, its menu and the tray's commands do.
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QUrl>
+
+#include "app/about_box.h"
+#include "app/ui_thread.h"
+#include "app/vornak_dlg.h"
+#include "device/port_hub_link.h"
+#include "platform/paths.h"
+#include "profile/profile_files.h"
+
+namespace vornak {
+
+const std::map<int, CVornakDlg::Handler>& CVornakDlg::Handlers() {
+    static const std::map<int, Handler> handlers = {
+        {main_id::kOk, &CVornakDlg::OnOk},
+        {main_id::kCancel, &CVornakDlg::OnCancel},
+        {main_id::kScenes, &CVornakDlg::OnScenes},
+        {main_id::kApply, &CVornakDlg::OnApply},
+        {main_id::kMacro, &CVornakDlg::OnMacroKey},
+        {main_id::kLink, &CVornakDlg::OnLink},
+        {main_id::kHelp, &CVornakDlg::OnHelp},
+        {main_id::kMinimize, &CVornakDlg::OnMinimize},
+        {main_id::kClose, &CVornakDlg::OnCloseCommand},
+        {main_id::kProfile1, &CVornakDlg::OnProfile1},
+        {main_id::kProfile2, &CVornakDlg::OnProfile2},
+        {main_id::kProfile3, &CVornakDlg::OnProfile3},
+        {main_id::kDefault, &CVornakDlg::OnDefault},
+        {main_id::kMenu, &CVornakDlg::OnMenu},
+        {main_id::kCmdShow, &CVornakDlg::Open},
+        {main_id::kCmdAbout, &CVornakDlg::OnAbout},
+        {main_id::kCmdExit, &CVornakDlg::OnCloseCommand},
+        {main_id::kCmdClose, &CVornakDlg::OnCloseCommand},
+        {main_id::kCmdImport, &CVornakDlg::OnImport},
+        {main_id::kCmdExport, &CVornakDlg::OnExport},
+        {main_id::kCmdUpdate, &CVornakDlg::OnUpdate},
+        {main_id::kCmdSceneMenu, &CVornakDlg::OnSceneMenu},
+    };
+    return handlers;
+}
+
+void CVornakDlg::OnCommand(int id) {
+    if (closing_) return;
+    if (const auto it = Handlers().find(id); it != Handlers().end()) {
+        (this->*(it->second))();
+    } else if (id >= main_id::kFirstScene && id <= main_id::kLastScene) {
+        OnSwitchScene(id);
+    } else if (model_.ClickTarget(static_cast<uint16_t>(id))) {
+        OnKeyClick(id);
+    }
+}
+
+// ---- showing and hiding
+
+void CVornakDlg::Open() {
+    if (s_.link.state().devicePresent.load() == 0) {
+        prompts_.Inform(s_.texts[TextId::MAIN_NO_DEVICE_PROMPT]);
+        return;
+    }
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void CVornakDlg::HideToTray() {
+    if (tray_.available()) {
+        hide();
+    } else if (isVisible()) {
+        showMinimized();
+    }
+}
+
+void CVornakDlg::OnOk() {
+    OnApply();
+    HideToTray();
+}
+
+void CVornakDlg::OnCancel() {
+    HideToTray();
+}
+
+void CVornakDlg::OnMinimize() {
+    showMinimized();
+}
+
+// ---- Apply
+
+void CVornakDlg::OnApply() {
+    const auto plan = model_.BeginApply();
+    if (!plan) return;  // a download runs already: its busy picture shows it
+    busyLinger_.stop();
+    RefreshBusy();
+    if (!plan->send) {
+        FinishApply(ApplyOutcome{});
+        return;
+    }
+    const bool all = plan->allProfiles;
+    s_.worker.Post<ApplyOutcome>(
+        "apply", [all](DeviceContext& c) { return RunApply(c, all); },
+        [this](ApplyOutcome outcome) { FinishApply(outcome); });
+}
+
+void CVornakDlg::FinishApply(const ApplyOutcome& outcome) {
+    model_.FinishApply(outcome);
+    RefreshApply();
+    busyLinger_.start();
+}
+
+// ---- keys and profiles
+
+void CVornakDlg::OnKeyClick(int id) {
+    if (lighting_ && lighting_->KeyClicksPaint() && KeyButtonCode(static_cast<uint16_t>(id))) {
+        lighting_->PaintKey(static_cast<uint16_t>(id));
+        return;
+    }
+    const auto target = model_.ClickTarget(static_cast<uint16_t>(id));
+    if (!target) return;
+    // During a job the click waits: the key shows pressed and its dialog opens when the job ends; a later
+    // click replaces a waiting one.
+    CPngButton* b = button(target->controlId);
+    if (s_.worker.busy() && b != nullptr) b->setDown(true);
+    s_.worker.WhenIdle("key-click", [this, t = *target] {
+        if (CPngButton* pressed = button(t.controlId)) pressed->setDown(false);
+        OpenKeyDialog(t);
+    });
+}
+
+void CVornakDlg::OnMacroKey() {
+    OnKeyClick(main_id::kMacro);
+}
+
+void CVornakDlg::OpenKeyDialog(const KeyClickTarget& target) {
+    lastKeyClick_ = target;
+    // The key assignment dialog (Vornak_DlgComposite) opens here for target.slot, shown pressed on
+    // target.controlId, in macro-only mode when target.macroOnly; on OK it writes through model_.Edit().
+}
+
+void CVornakDlg::OnProfile(int profile) {
+    if (lighting_) lighting_->RefreshForProfile(profile);
+    if (profile == s_.link.state().currentProfile.load()) {
+        model_.SelectProfile(profile);
+        RefreshKeyButtons();
+        return;
+    }
+    s_.worker.Post<ProfileSwitchOutcome>(
+        "switch profile", [profile](DeviceContext& c) { return RunSetCurrentProfile(c, profile); },
+        [this, profile](ProfileSwitchOutcome outcome) {
+            if (outcome.ok) model_.SelectProfile(profile);
+            RefreshKeyButtons();
+        });
+}
+
+void CVornakDlg::OnDefault() {
+    if (!prompts_.AskYesNo(s_.texts[TextId::MAIN_PROMPT_DEFAULT])) return;
+    s_.worker.WhenIdle("defaults", [this] {
+        model_.RestoreDefaults();
+        RefreshKeyButtons();
+        RefreshApply();
+        if (lighting_ && lighting_->KeyClicksPaint()) lighting_->RestoreLightingDefaults();
+        OnApply();
+    });
+}
+
+// ---- menu, files, help
+
+void CVornakDlg::OnMenu() {
+    QMenu menu(this);
+    const struct {
+        TextId text;
+        int command;
+    } items[] = {{TextId::MENU_1, main_id::kCmdImport},
+                 {TextId::MENU_2, main_id::kCmdExport},
+                 {TextId::MENU_3, main_id::kCmdAbout},
+                 {TextId::MENU_4, main_id::kCmdClose}};
+    for (const auto& item : items) {
+        const int command = item.command;
+        menu.addAction(LanguageText(s_.texts, item.text), this, [this, command] { OnCommand(command); });
+    }
+    menu.exec(QCursor::pos());
+}
+
+void CVornakDlg::OnImport() {
+    // The file is chosen here, on the UI thread; only the import itself is a device job.
+    FileChoice choice = ProfileFileChoice(false);
+    choice.initialFolder = s_.paths.userFolder;
+    const auto file = prompts_.ChooseFile(choice);
+    if (!file) return;
+    s_.worker.Post<LoadOutcome>(
+        "import", [path = *file](DeviceContext& c) { return RunImport(c, path); },
+        [this](LoadOutcome outcome) {
+            // A file that reached the edit copy but not the keyboard leaves Apply enabled to send it again.
+            const bool applyAfter = outcome.replaced ? !outcome.ok : model_.applyEnabled();
+            model_.Loaded(outcome, applyAfter);
+            RefreshKeyButtons();
+            RefreshApply();
+        });
+}
+
+void CVornakDlg::OnExport() {
+    FileChoice choice = ProfileFileChoice(true);
+    choice.initialFolder = s_.paths.userFolder;
+    const auto file = prompts_.ChooseFile(choice);
+    if (!file) return;
+    s_.worker.Post<FileOutcome>("export", [path = *file](DeviceContext& c) { return RunExport(c, path); },
+                                {});
+}
+
+void CVornakDlg::OnHelp() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(s_.paths.helpIndex.string())));
+}
+
+void CVornakDlg::OnLink() {
+    QDesktopServices::openUrl(QUrl(linkAddress_));
+}
+
+void CVornakDlg::OnAbout() {
+    if (about_) {
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
+    about_ = new CAboutBox(s_.texts, linkAddress_, this);
+    about_->setAttribute(Qt::WA_DeleteOnClose);
+    about_->open();
+}
+
+// ---- the places the scene and update dialogs take
+
+void CVornakDlg::OnScenes() {
+    // The scene profile dialog (CVornak_DlgProfile, sceneDialog_) opens here.
+}
+
+void CVornakDlg::OnSceneMenu() {
+    // The scene menu (ShowSceneMenu) opens here, at the cursor.
+}
+
+void CVornakDlg::OnSwitchScene(int id) {
+    // Scene id - 9001 is switched to here (SwitchScene).
+    (void)id;
+}
+
+void CVornakDlg::OnUpdate() {
+    // The update dialog (CVornak_DlgUpdate, updateDialog_) opens here.
+}
+
+bool CVornakDlg::SubDialogsMayClose() {
+    // The scene dialog and the key dialog are asked here whether they may close.
+    return true;
+}
+
+void CVornakDlg::CloseSubDialogsAsCancel() {
+    // The key dialog and the scene dialog close here as by their Cancel.
+}
+
+// ---- the end
+
+void CVornakDlg::OnCloseCommand() {
+    CloseProgram();
+}
+
+bool CVornakDlg::CloseProgram() {
+    if (closing_) return true;
+    hide();
+    if (!SubDialogsMayClose()) return false;
+    closing_ = true;
+    if (about_) about_->close();
+    tray_.Remove();
+    model_.SetApplyEnabled(false);
+    emit programClosed();
+    return true;
+}
+
+}  // namespace vornak

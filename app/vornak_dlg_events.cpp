@@ -1,0 +1,57 @@
+// The link's events as the main window handles them, on the UI thread.
+#include <QMessageBox>
+
+#include "app/about_box.h"
+#include "app/ui_thread.h"
+#include "app/vornak_dlg.h"
+#include "device/port_hub_link.h"
+
+namespace vornak {
+
+void CVornakDlg::OnProfileRead(std::function<void()> finished) {
+    // The capture and the reload are keyboard traffic: a job, in order after whatever runs.
+    s_.worker.Post<LoadOutcome>(
+        "reload from keyboard", [](DeviceContext& c) { return RunReloadFromKeyboard(c); },
+        [this, finished = std::move(finished)](LoadOutcome outcome) {
+            model_.Loaded(outcome, false);
+            RefreshKeyButtons();
+            RefreshApply();
+            if (lighting_) lighting_->RefreshForProfile(model_.selectedProfile());
+            finished();
+        });
+}
+
+void CVornakDlg::OnDeviceGone() {
+    if (about_) about_->close();
+    CloseSubDialogsAsCancel();
+    if (isVisible()) showMinimized();
+}
+
+void CVornakDlg::OnHideMainWindow() {
+    HideToTray();
+}
+
+void CVornakDlg::OnLedChanged(bool layerB) {
+    model_.SetLayerB(layerB);
+    RefreshGKeys();
+}
+
+void CVornakDlg::OnLightingChanged() {
+    // Timer 1051; while the window is hidden the lighting is read when it is shown again.
+    lightingStale_ = true;
+    UpdateTimers();
+}
+
+void CVornakDlg::OnTrayIcon(TrayIconMode mode, int iconId) {
+    tray_.SetTrayState(mode, iconId);
+}
+
+void CVornakDlg::OnOpen() {
+    Open();
+}
+
+void CVornakDlg::OnMessage(TextId text) {
+    prompts_.Inform(s_.texts[text]);
+}
+
+}  // namespace vornak

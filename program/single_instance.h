@@ -1,0 +1,91 @@
+// One copy of the program per user. The running copy holds a lock file and listens on a local socket, both in
+// the user's runtime folder (owner-only). A later start sends it MSG_OPEN (show the window) and ends; "/Kill"
+// sends MSG_KILL and ends, whether a copy runs or not. A request is the message number and its tag; the
+// receiver acts only on a request from its own user whose tag matches.
+#pragma once
+
+#include <sys/types.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <thread>
+
+#include "platform/paths.h"
+#include "program/command_line.h"
+
+namespace vornak {
+
+inline constexpr uint32_t kMsgOpen = 0x5350;
+inline constexpr uint32_t kTagOpen = 0x4F50454E;  // 'OPEN'
+inline constexpr uint32_t kMsgKill = 0x4D4B;
+inline constexpr uint32_t kTagKill = 0x4C4C494B;  // 'KILL' in memory byte order
+
+enum class InstanceMessage { Open, Kill };
+
+inline constexpr size_t kInstanceRequestSize = 8;
+// Message number, then tag, both little-endian.
+std::array<uint8_t, kInstanceRequestSize> EncodeInstanceRequest(uint32_t message, uint32_t tag);
+std::array<uint8_t, kInstanceRequestSize> EncodeInstanceRequest(InstanceMessage message);
+// What a received request asks for: nothing when it is short, from another user, or its tag does not match.
+std::optional<InstanceMessage> AcceptInstanceRequest(std::span<const uint8_t> bytes, uid_t peer, uid_t own);
+
+struct InstancePaths {
+    std::filesystem::path socket;
+    std::filesystem::path lock;
+};
+// In $XDG_RUNTIME_DIR; without it in a folder of our own under the temporary folder, created owner-only.
+// Nothing (with the reason) when no such folder can be had safely.
+std::optional<InstancePaths> FindInstancePaths(const EnvironmentLookup& env, std::string* error);
+
+// Sends one request to the copy that runs; true once it has taken it.
+bool SendToRunningInstance(const InstancePaths& paths, InstanceMessage message);
+
+// The running copy's side: the lock and the listening socket.
+class InstanceServer {
+  public:
+    // Runs on the server's own thread; the program hands the message to its UI thread.
+    using Handler = std::function<void(InstanceMessage)>;
+
+    InstanceServer() = default;
+    ~InstanceServer();
+    InstanceServer(const InstanceServer&) = delete;
+    InstanceServer& operator=(const InstanceServer&) = delete;
+
+    // Takes the lock file; false when another process holds it.
+    bool TryLock(const InstancePaths& paths);
+    bool locked() const { return lockFd_ >= 0; }
+    // Replaces a stale socket and starts answering requests. False with the reason on failure.
+    bool Listen(const InstancePaths& paths, Handler handler, std::string* error);
+    // Stops answering and releases the socket and the lock.
+    void Stop();
+
+  private:
+    void Serve();
+
+    InstancePaths paths_;
+    Handler handler_;
+    int lockFd_ = -1;
+    int listenFd_ = -1;
+    int wakeFds_[2] = {-1, -1};
+    std::thread thread_;
+};
+
+// What start-up does with the other copy.
+enum class InstanceDecision {
+    Run,        // this process is the program
+    EndHanded,  // the running copy was asked to open (or "/Kill" was given): end with 0
+};
+
+// The single-instance steps: "/Kill" first (sent if a copy answers, then end in any case); then the lock:
+// held by another copy that answers MSG_OPEN, end; held but nothing answering, or free, run (and listen).
+InstanceDecision SettleSingleInstance(const CommandLine& args, const InstancePaths& paths,
+                                      InstanceServer& server, InstanceServer::Handler handler,
+                                      std::string* error);
+
+}  // namespace vornak
