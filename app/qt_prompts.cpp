@@ -17,22 +17,9 @@ QString QtFileFilter(std::u16string_view filter) {
     return out.join(QStringLiteral(";;"));
 }
 
-PromptAnswer QtPrompts::Message(std::u16string_view text, PromptButtons buttons, PromptAnswer defaultAnswer) {
-    if (closed_.load() || !context_) return buttons == PromptButtons::Ok ? PromptAnswer::Ok : defaultAnswer;
-    PromptAnswer answer = defaultAnswer;
-    const QString message = ToQt(text);
-    MakeUiBlockingCall(context_)([&] { answer = ShowMessage(message, buttons, defaultAnswer); });
-    return answer;
-}
-
-std::optional<std::filesystem::path> QtPrompts::ChooseFile(const FileChoice& choice) {
-    if (closed_.load() || !context_) return std::nullopt;
-    std::optional<std::filesystem::path> file;
-    MakeUiBlockingCall(context_)([&] { file = ShowFileDialog(choice); });
-    return file;
-}
-
-PromptAnswer QtPrompts::ShowMessage(const QString& text, PromptButtons buttons, PromptAnswer defaultAnswer) {
+PromptAnswer QtPrompts::Message(std::u16string_view message, PromptButtons buttons,
+                                PromptAnswer defaultAnswer) {
+    const QString text = ToQt(message);
     // The Windows program's message boxes carry no caption; ours carry the program's name instead of none.
     QMessageBox box(parent_);
     box.setWindowTitle(QStringLiteral("Vornak"));
@@ -53,7 +40,7 @@ PromptAnswer QtPrompts::ShowMessage(const QString& text, PromptButtons buttons, 
     return defaultAnswer;
 }
 
-std::optional<std::filesystem::path> QtPrompts::ShowFileDialog(const FileChoice& choice) {
+std::optional<std::filesystem::path> QtPrompts::ChooseFile(const FileChoice& choice) {
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -18,6 +18,7 @@
 #include "program/link_relay.h"
 #include "program/program_stack.h"
 #include "program/single_instance.h"
+#include "program/ui_prompts.h"
 
 #ifndef VORNAK_VERSION
 #define VORNAK_VERSION "0.0.0"
@@ -125,7 +126,8 @@ int CVornakApp::Run() {
     StartCompanion(paths.companion);
 
     QObject ui;  // the UI thread's address for queued and blocking calls
-    QtPrompts prompts(&ui);
+    QtPrompts dialogs;
+    UiThreadPrompts prompts(dialogs, MakeUiBlockingCall(&ui));
     auto stack = std::make_unique<ProgramStack>(paths, texts, prompts);
     if (!stack->Bind(args.simulate, args.library)) {
         Say(name_, stack->error());
@@ -138,7 +140,7 @@ int CVornakApp::Run() {
     link.SetTrafficMutex(&worker->trafficMutex());
 
     auto window = std::make_unique<CVornakDlg>(
-        MainWindowServices{paths, texts, stack->store(), link, *worker, prompts, args.start});
+        MainWindowServices{paths, texts, stack->store(), link, *worker, dialogs, prompts, args.start});
     LinkRelay relay(*window, MakeUiPoster(&ui), MakeUiBlockingCall(&ui));
     link.SetEvents(&relay);
     QObject::connect(window.get(), &CVornakDlg::programClosed, &app, &QApplication::quit,

@@ -84,7 +84,7 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_QuitOnClose, false);
-    prompts_.SetParent(this);
+    s_.dialogs.SetParent(this);
     CreateButtons();
     CreateTimers();
     ConnectTray();

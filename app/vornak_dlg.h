@@ -18,6 +18,7 @@
 #include "program/device_worker.h"
 #include "program/link_relay.h"
 #include "program/main_model.h"
+#include "program/ui_prompts.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
 
@@ -80,7 +81,8 @@ struct MainWindowServices {
     ConfigStore& store;
     PortHubLink& link;
     DeviceWorker& worker;
-    QtPrompts& prompts;
+    QtPrompts& dialogs;        // on the UI thread
+    UiThreadPrompts& prompts;  // from any thread
     bool startInTray = false;  // "/Start": never open by itself
 };
 
@@ -192,7 +194,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
 
     MainWindowServices s_;
     MainWindowModel model_;
-    QtPrompts& prompts_;
+    UiThreadPrompts& prompts_;
     CTrayIcon tray_;
     std::map<int, CPngButton*> buttons_;
     std::map<int, std::u16string> keys_;  // control id -> its skin key
