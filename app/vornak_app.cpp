@@ -112,7 +112,7 @@ int CVornakApp::Run() {
         const InstanceDecision decision = SettleSingleInstance(
             args, *instancePaths, server, [&inbox](InstanceMessage m) { inbox.Deliver(m); }, &error);
         if (decision == InstanceDecision::EndHanded) return kExitOk;
-        if (!error.empty()) Say(name_, "another start cannot reach this one: " + error);
+        if (!error.empty()) Say(name_, "a later start cannot reach this one: " + error);
     }
 
     if (!HaveDisplay()) {
@@ -140,7 +140,8 @@ int CVornakApp::Run() {
     link.SetTrafficMutex(&worker->trafficMutex());
 
     auto window = std::make_unique<CVornakDlg>(
-        MainWindowServices{paths, texts, stack->store(), link, *worker, dialogs, prompts, args.start});
+        MainWindowServices{paths, texts, stack->store(), link, *worker, prompts, args.start});
+    dialogs.SetParent(window.get());
     LinkRelay relay(*window, MakeUiPoster(&ui), MakeUiBlockingCall(&ui));
     link.SetEvents(&relay);
     QObject::connect(window.get(), &CVornakDlg::programClosed, &app, &QApplication::quit,

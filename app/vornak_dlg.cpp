@@ -84,7 +84,6 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_QuitOnClose, false);
-    s_.dialogs.SetParent(this);
     CreateButtons();
     CreateTimers();
     ConnectTray();
@@ -247,6 +246,13 @@ void CVornakDlg::HandleInit() {
     ready_ = true;
     s_.link.state().mainWindowReady.store(true);
     hide();
+}
+
+bool CVornakDlg::Edit(std::string_view what, const std::function<bool(EditCopy&)>& change) {
+    const bool changed = model_.Edit(what, change);
+    RefreshKeyButtons();
+    RefreshApply();
+    return changed;
 }
 
 CPngButton* CVornakDlg::button(int id) const {

@@ -13,7 +13,6 @@
 #include <optional>
 
 #include "app/lighting_panel.h"
-#include "app/qt_prompts.h"
 #include "app/tray_icon.h"
 #include "program/device_worker.h"
 #include "program/link_relay.h"
@@ -81,7 +80,6 @@ struct MainWindowServices {
     ConfigStore& store;
     PortHubLink& link;
     DeviceWorker& worker;
-    QtPrompts& dialogs;        // on the UI thread
     UiThreadPrompts& prompts;  // from any thread
     bool startInTray = false;  // "/Start": never open by itself
 };
@@ -109,6 +107,9 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
     bool closing() const { return closing_; }
 
     MainWindowModel& model() { return model_; }
+    // Every edit of the edit copy from a window (the key dialog's OK, a swap): through the model's Edit, then
+    // the key buttons and Apply show it. The device worker must be idle (a done callback, or WhenIdle).
+    bool Edit(std::string_view what, const std::function<bool(EditCopy&)>& change);
     CPngButton* button(int id) const;
     CTrayIcon& tray() { return tray_; }
     QLabel* busyPicture() const { return busy_; }

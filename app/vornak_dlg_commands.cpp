@@ -136,7 +136,7 @@ void CVornakDlg::OnMacroKey() {
 void CVornakDlg::OpenKeyDialog(const KeyClickTarget& target) {
     lastKeyClick_ = target;
     // The key assignment dialog (Vornak_DlgComposite) opens here for target.slot, shown pressed on
-    // target.controlId, in macro-only mode when target.macroOnly; on OK it writes through model_.Edit().
+    // target.controlId, in macro-only mode when target.macroOnly; on OK it writes through Edit().
 }
 
 void CVornakDlg::OnProfile(int profile) {
@@ -157,7 +157,7 @@ void CVornakDlg::OnProfile(int profile) {
 void CVornakDlg::OnDefault() {
     if (!prompts_.AskYesNo(s_.texts[TextId::MAIN_PROMPT_DEFAULT])) return;
     s_.worker.WhenIdle("defaults", [this] {
-        model_.RestoreDefaults();
+        model_.RestoreDefaults();  // through the model's Edit, as every edit
         RefreshKeyButtons();
         RefreshApply();
         if (lighting_ && lighting_->KeyClicksPaint()) lighting_->RestoreLightingDefaults();

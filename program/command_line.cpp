@@ -43,31 +43,24 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText(const std::string& programName) {
-    return "Usage: " + programName +
-           " [OPTION]...\n"
-           "Configurator of the Nimbrel KX1 keyboard. It lives in the system tray; starting it again shows\n"
-           "the window of the copy that runs.\n"
+    return "usage: " + programName +
+           " [OPTIONS]\n"
            "\n"
-           "Options:\n"
-           "  --start, /Start     start in the tray without opening the window (the login start)\n"
-           "  --kill, /Kill       close the running copy and end; ends with 0 when none runs\n"
-           "  --simulate          use the bundled simulated keyboard instead of a real one\n"
-           "  --library PATH      use the PortHub library at PATH (as VORNAK_PORTHUB=PATH does)\n"
-           "  --help              show this help and end\n"
-           "  --version           show the version and end\n"
+           "The configurator of the Nimbrel KX1 keyboard. It lives in the system tray and opens its window "
+           "once the\n"
+           "keyboard has been read; starting it again shows the window of the copy that runs.\n"
            "\n"
-           "Environment:\n"
-           "  VORNAK_PORTHUB      path of the PortHub library to bind\n"
-           "  VORNAK_SIM_STATE, VORNAK_SIM_LOG, VORNAK_SIM_LATENCY_MS, VORNAK_SIM_CONTROL\n"
-           "                      the simulated keyboard's memory file, traffic log, latency and control "
-           "FIFO\n"
+           "options:\n"
+           "  --start, /Start      the login start: stay in the tray, never open the window by itself\n"
+           "  --kill, /Kill        close the running copy and end (with 0, also when none runs)\n"
+           "  --simulate           use the bundled simulated keyboard\n"
+           "  --library PATH       use this device library (VORNAK_PORTHUB=PATH does the same)\n"
+           "  --help               this text\n"
+           "  --version            the program's version\n"
            "\n"
-           "Exit status:\n"
-           "  0  ended normally, or handed over to the copy that runs\n"
-           "  2  wrong arguments\n"
-           "  3  the PortHub library is missing, lacks an export or failed to start\n"
-           "  4  no display to show the window on\n"
-           "  1  a picture of the skin is missing or unreadable\n";
+           "exit codes:\n"
+           "  0 ended, or handed over to the copy that runs   1 a picture of the skin is missing\n"
+           "  2 wrong arguments   3 no device library, or it failed to start   4 no display\n";
 }
 
 }  // namespace vornak

@@ -17,7 +17,7 @@ ProgramStack::~ProgramStack() {
 
 bool ProgramStack::Bind(bool simulate, const std::filesystem::path& library, LinkTimings timings) {
     PortHubBindOptions options;
-    options.programDir = paths_.programDir;
+    options.libraryDir = paths_.libraryDir;
     options.simulate = simulate;
     if (!library.empty()) {
         const std::string path = library.string();

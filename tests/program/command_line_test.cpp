@@ -34,7 +34,7 @@ TEST(CommandLine, LibraryNeedsItsPath) {
 TEST(CommandLine, UsageNamesEveryOptionAndExitCode) {
     const std::string usage = UsageText("vornak");
     for (const char* word : {"--start", "--kill", "--simulate", "--library", "--help", "--version",
-                             "VORNAK_PORTHUB", "Exit status"}) {
+                             "VORNAK_PORTHUB", "exit codes:"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }
 }

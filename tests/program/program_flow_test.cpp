@@ -254,8 +254,8 @@ TEST(Prompts, AMessageRaisedInAJobIsShownOnTheUiThreadAndAnswered) {
 
 TEST(Prompts, TheDownloadsMacroSpaceMessageReachesTheUser) {
     ProgramFixtureOptions o;
-    o.config.memory.settings[sim::kSettingsMacroUnits] = 1;
-    o.config.memory.macro.assign(sim::kMacroUnitSize, 0);
+    o.config.memory.settings[settings_field::kMacroUnits] = 1;
+    o.config.memory.macro.assign(kMacroUnitSize, 0);
     ProgramFixture f(o);
     f.Start();
     ASSERT_TRUE(Reloaded(f));
