@@ -27,6 +27,7 @@ class FakeWindow : public MainWindowEvents {
 
     void OnProfileRead(std::function<void()> finished) override {
         log.push_back("profile-read");
+        if (beforeReload) beforeReload();
         worker_.Post<LoadOutcome>(
             "reload", [](DeviceContext& c) { return RunReloadFromKeyboard(c); },
             [this, finished = std::move(finished)](LoadOutcome o) {
@@ -55,6 +56,7 @@ class FakeWindow : public MainWindowEvents {
         return n;
     }
     std::vector<std::string> log;
+    std::function<void()> beforeReload;  // runs before the reload job is posted
 
   private:
     DeviceWorker& worker_;

@@ -202,20 +202,25 @@ TEST(Shutdown, EndsWhileTheDeviceThreadWaitsForTheReload) {
     // ends with the relay, not with the job that never runs.
     ProgramFixture f;
     std::atomic<bool> release{false};
-    f.worker->Post("long", [&](DeviceContext&) {
-        while (!release.load())
-            std::this_thread::sleep_for(1ms);
-    });
-    f.Start();
-    ASSERT_TRUE(f.ui.RunUntil([&] { return f.window->Count("profile-read") == 1; }));
+    const auto start = std::chrono::steady_clock::now();
+    f.window->beforeReload = [&] {
+        f.worker->Post("long", [&](DeviceContext&) {
+            while (!release.load() && std::chrono::steady_clock::now() - start < 10s)
+                std::this_thread::sleep_for(1ms);
+        });
+    };
     std::thread releaser([&] {
-        std::this_thread::sleep_for(30ms);
+        std::this_thread::sleep_for(100ms);
         release = true;
     });
+    f.Start();
+    EXPECT_TRUE(f.ui.RunUntil([&] { return f.window->Count("profile-read") == 1; }));
     EXPECT_TRUE(f.Shutdown(5s));
     releaser.join();
     f.stack.link().WaitForWorkers();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     EXPECT_EQ(f.window->Count("reloaded"), 0u);
+    EXPECT_EQ(f.window->Count("open"), 0u);
 }
 
 // Dialogs that record the thread they were shown on, and can run a nested loop while "open".
