@@ -214,7 +214,6 @@ void EditHistory::FollowLoads() {
 }
 
 void EditHistory::Clear() {
-    std::lock_guard lock(store_.lockA());
     steps_.clear();
     done_ = 0;
     bytes_ = 0;
@@ -228,29 +227,24 @@ void EditHistory::NoteSend(const HistoryStep& step, int currentProfile) {
 }
 
 bool EditHistory::CanUndo() {
-    std::lock_guard lock(store_.lockA());
     FollowLoads();
     return done_ > 0;
 }
 
 bool EditHistory::CanRedo() {
-    std::lock_guard lock(store_.lockA());
     FollowLoads();
     return done_ < steps_.size();
 }
 
 std::u16string EditHistory::UndoDescription() {
-    std::lock_guard lock(store_.lockA());
     return CanUndo() ? steps_[done_ - 1].description : std::u16string();
 }
 
 std::u16string EditHistory::RedoDescription() {
-    std::lock_guard lock(store_.lockA());
     return CanRedo() ? steps_[done_].description : std::u16string();
 }
 
 const HistoryStep* EditHistory::UndoStep() {
-    std::lock_guard lock(store_.lockA());
     return CanUndo() ? &steps_[done_ - 1] : nullptr;
 }
 
@@ -313,30 +307,25 @@ void EditHistory::Restore(const HistoryStep& step, bool undo) {
 }
 
 bool EditHistory::SendAllProfiles() {
-    std::lock_guard lock(store_.lockA());
     FollowLoads();
     return sendAll_;
 }
 
 void EditHistory::Applied(bool allProfiles) {
-    std::lock_guard lock(store_.lockA());
     if (allProfiles) sendAll_ = false;
 }
 
 size_t EditHistory::undoCount() {
-    std::lock_guard lock(store_.lockA());
     FollowLoads();
     return done_;
 }
 
 size_t EditHistory::redoCount() {
-    std::lock_guard lock(store_.lockA());
     FollowLoads();
     return steps_.size() - done_;
 }
 
 size_t EditHistory::bytes() {
-    std::lock_guard lock(store_.lockA());
     FollowLoads();
     return bytes_;
 }

@@ -67,6 +67,9 @@ struct HistoryStep {
     StepSummary Summary() const;
 };
 
+// The history belongs to one thread (the program's UI thread). Begin, Commit, Undo and Redo take lock A, as
+// they read or change the edit copy; the other calls touch only the steps and never wait for the lock, so
+// they may be asked while the device worker holds it.
 class EditHistory {
   public:
     explicit EditHistory(ConfigStore& store, HistoryLimits limits = {});

@@ -30,6 +30,7 @@ KeyboardSnapshot TakeKeyboardSnapshot(const EditCopy& edit, const LanguageTexts&
 ApplyOutcome RunApply(DeviceContext& c, bool allProfiles) {
     ApplyOutcome out;
     out.sent = true;
+    out.allProfiles = allProfiles;
     std::lock_guard lock(c.store.lockA());
     out.saved = c.files.SaveWorkingProfile(false);
     out.downloaded = c.transfer.CopyAndDownload(allProfiles);

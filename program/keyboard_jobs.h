@@ -33,10 +33,11 @@ struct KeyboardSnapshot {
 KeyboardSnapshot TakeKeyboardSnapshot(const EditCopy& edit, const LanguageTexts& texts);
 
 struct ApplyOutcome {
-    bool sent = false;        // there was something to send
-    bool saved = false;       // the working file was rewritten
-    bool downloaded = false;  // every command of the download succeeded
-    std::string error;        // why not, when it failed
+    bool sent = false;         // there was something to send
+    bool saved = false;        // the working file was rewritten
+    bool downloaded = false;   // every command of the download succeeded
+    bool allProfiles = false;  // all three profiles were sent, not only the current one
+    std::string error;         // why not, when it failed
     bool succeeded() const { return sent && saved && downloaded; }
 };
 // Apply: under lock A, rewrite the working file and download the edit copy (the current profile, or all
