@@ -77,6 +77,7 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
     : CBaseDialog(kMainTemplate, nullptr, services.paths.mainIni, services.paths.skinsDir),
       s_(services),
       model_(services.store, services.texts),
+      history_(model_, services.store, services.texts),
       prompts_(services.prompts),
       tray_(services.paths.skinsDir, services.texts, this) {
     // A window of its own with a taskbar entry while shown, drawn on a translucent background so the mask's
@@ -86,6 +87,7 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
     setAttribute(Qt::WA_QuitOnClose, false);
     CreateButtons();
     CreateTimers();
+    CreateHistory();
     ConnectTray();
 }
 

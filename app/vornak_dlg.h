@@ -14,14 +14,18 @@
 
 #include "app/lighting_panel.h"
 #include "app/tray_icon.h"
+#include "history/key_drag.h"
 #include "program/device_worker.h"
+#include "program/history_commands.h"
 #include "program/link_relay.h"
 #include "program/main_model.h"
 #include "program/ui_prompts.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
 
+class QAction;
 class QLabel;
+class QMenu;
 
 namespace vornak {
 
@@ -116,6 +120,15 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
     bool ready() const { return ready_; }
     // What the last key click reached (the key dialog's road), for the key dialog and tests.
     const std::optional<KeyClickTarget>& lastKeyClick() const { return lastKeyClick_; }
+    // The undo history of the edits before Apply (app/vornak_dlg_history.cpp).
+    HistoryCommands& history() { return history_; }
+    // Undo and Redo: Ctrl+Z, Ctrl+Y or Ctrl+Shift+Z, and the main menu. Nothing happens while a dialog is
+    // open or a job runs on the device worker.
+    bool HistoryAllowed() const;
+    void OnUndo();
+    void OnRedo();
+    // The main menu's entries, for CONTROL_MENU and for tests.
+    void FillMainMenu(QMenu& menu);
     // The lighting panel's slot; the window owns it.
     void SetLightingPanel(std::unique_ptr<LightingPanelView> panel) { lighting_ = std::move(panel); }
 
@@ -135,6 +148,8 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The drag of a key button onto another (swap, Ctrl: copy).
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -150,6 +165,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
     void LayOutControls();
     void ApplyTexts();
     void CreateTimers();
+    void CreateHistory();
     void ConnectTray();
     void HandleInit();
     CPngButton* AddButton(int id, std::u16string_view key);
@@ -190,11 +206,21 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
     // The key click road ends here: the key assignment dialog opens for the target.
     void OpenKeyDialog(const KeyClickTarget& target);
     void FinishApply(const ApplyOutcome& outcome);
+    // ---- undo, redo and the drag of keys (vornak_dlg_history.cpp)
+    void AddHistoryEntries(QMenu& menu);
+    // The slot a key or G button stands for now; -1 for any other widget.
+    int DragSlotOf(const QObject* button) const;
+    int DragSlotAt(const QPoint& globalPos) const;
+    void DropKey(int fromSlot, int toSlot, bool copy);
     bool SubDialogsMayClose();
     void CloseSubDialogsAsCancel();
 
     MainWindowServices s_;
     MainWindowModel model_;
+    HistoryCommands history_;
+    KeyDrag drag_;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     UiThreadPrompts& prompts_;
     CTrayIcon tray_;
     std::map<int, CPngButton*> buttons_;

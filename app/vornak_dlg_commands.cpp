@@ -106,6 +106,7 @@ void CVornakDlg::OnApply() {
 
 void CVornakDlg::FinishApply(const ApplyOutcome& outcome) {
     model_.FinishApply(outcome);
+    history_.Applied(outcome);
     RefreshApply();
     busyLinger_.start();
 }
@@ -135,6 +136,7 @@ void CVornakDlg::OnMacroKey() {
 
 void CVornakDlg::OpenKeyDialog(const KeyClickTarget& target) {
     lastKeyClick_ = target;
+    history_.SetDialogSlot(target.slot);  // its OK and Apply are steps named after this key
     // The key assignment dialog (Vornak_DlgComposite) opens here for target.slot, shown pressed on
     // target.controlId, in macro-only mode when target.macroOnly; on OK it writes through Edit().
 }
@@ -169,6 +171,12 @@ void CVornakDlg::OnDefault() {
 
 void CVornakDlg::OnMenu() {
     QMenu menu(this);
+    FillMainMenu(menu);
+    menu.exec(QCursor::pos());
+}
+
+void CVornakDlg::FillMainMenu(QMenu& menu) {
+    AddHistoryEntries(menu);
     const struct {
         TextId text;
         int command;
@@ -180,7 +188,6 @@ void CVornakDlg::OnMenu() {
         const int command = item.command;
         menu.addAction(LanguageText(s_.texts, item.text), this, [this, command] { OnCommand(command); });
     }
-    menu.exec(QCursor::pos());
 }
 
 void CVornakDlg::OnImport() {
