@@ -16,7 +16,7 @@ e2e_start_tray
 now_ms() { date +%s%3N; }
 
 # The tray icon's own window, named after the application.
-tray_icon_up() { xdotool search --all --pid "$E2E_VORNAK_PID" --name '^Vornak$' >/dev/null 2>&1; }
+tray_icon_up() { [ -n "$(e2e_tray_icon)" ]; }
 
 times=()
 for run in 1 2 3 4 5; do

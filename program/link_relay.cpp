@@ -15,10 +15,10 @@ bool LinkRelay::Enter() {
 }
 
 void LinkRelay::Leave() {
-    {
-        std::lock_guard lock(mutex_);
-        --inFlight_;
-    }
+    // Notified under the lock: once idle() sees no call in flight, this thread no longer touches the relay,
+    // which may then be destroyed.
+    std::lock_guard lock(mutex_);
+    --inFlight_;
     cv_.notify_all();
 }
 
@@ -67,10 +67,8 @@ void LinkRelay::ProfileRead() {
         }
         if (closed) return;
         window_.OnProfileRead([this, done] {
-            {
-                std::lock_guard lock(mutex_);
-                done->set = true;
-            }
+            std::lock_guard lock(mutex_);
+            done->set = true;
             cv_.notify_all();
         });
     });
@@ -110,10 +108,8 @@ void LinkRelay::ShowMainWindow() {
 }
 
 void LinkRelay::Close() {
-    {
-        std::lock_guard lock(mutex_);
-        closed_ = true;
-    }
+    std::lock_guard lock(mutex_);
+    closed_ = true;
     cv_.notify_all();
 }
 

@@ -241,11 +241,15 @@ TEST(TrayMenu, TextsInBothLanguages) {
     EXPECT_EQ(actions[1]->text(), QStringLiteral("About(&A)"));
     EXPECT_EQ(actions[2]->text(), QStringLiteral("Exit(&x)"));
     EXPECT_EQ(tray.menu().defaultAction(), actions[0]);
+    // VORNAK_SHOT_DIR=folder: the menu's picture in each language, to look at.
+    const QString shots = qEnvironmentVariable("VORNAK_SHOT_DIR");
+    if (!shots.isEmpty()) tray.menu().grab().save(shots + QStringLiteral("/tray-menu-english.png"));
     write(2);  // any value but 1 reads the Chinese section; a key it lacks is one blank
     tray.RefreshMenuTexts();
     EXPECT_EQ(actions[0]->text(), QString::fromUtf8("\xE6\x89\x93\xE5\xBC\x80(&O)"));
     EXPECT_EQ(actions[1]->text(), QString::fromUtf8("\xE5\x85\xB3\xE4\xBA\x8E(&A)"));
     EXPECT_EQ(actions[2]->text(), QStringLiteral(" "));
+    if (!shots.isEmpty()) tray.menu().grab().save(shots + QStringLiteral("/tray-menu-chinese.png"));
 }
 
 TEST(TrayMenu, CommandsAndIcons) {

@@ -10,6 +10,7 @@
 #   e2e_click_control "$win" CONTROL_CANCEL   # clicks the middle of a control, by its key in Skins/Main.ini
 #   e2e_shot /work/shots/me/main.png     # a screenshot of the whole screen
 #   e2e_sim detach                       # a line to the simulated keyboard's control FIFO
+#   icon=$(e2e_tray_icon)                # the tray icon's window (with e2e_start_tray), for clicks on it
 #   e2e_kill                             # vornak --kill; checks that both processes end with 0
 #
 # Every function fails the script (exit 1, with a message naming the step) when its step fails. Needs Xvfb,
@@ -129,6 +130,15 @@ E2E_MAIN_TITLE='^Vornak - '
 e2e_visible_window() {
     xdotool search --all --onlyvisible --pid "$E2E_VORNAK_PID" --name "${1:-$E2E_MAIN_TITLE}" 2>/dev/null | head -1 ||
         true
+}
+
+# The id of the program's tray icon (its own small window, called "Vornak", inside the tray), or nothing.
+e2e_tray_icon() {
+    local w
+    for w in $(xdotool search --all --pid "$E2E_VORNAK_PID" --name '.*' 2>/dev/null || true); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Vornak ] && { echo "$w"; return 0; }
+    done
+    return 0
 }
 
 # e2e_wait_window [SECONDS [TITLE_REGEX]]: waits until the window is visible; prints its id.
