@@ -46,9 +46,7 @@ std::string UsageText(const std::string& programName) {
     return "usage: " + programName +
            " [OPTIONS]\n"
            "\n"
-           "The configurator of the Nimbrel KX1 keyboard. It lives in the system tray and opens its window "
-           "once the\n"
-           "keyboard has been read; starting it again shows the window of the copy that runs.\n"
+           "The configurator of the Nimbrel KX1 keyboard.\n"
            "\n"
            "options:\n"
            "  --start, /Start      the login start: stay in the tray, never open the window by itself\n"
