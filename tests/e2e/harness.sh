@@ -76,22 +76,26 @@ e2e_setup() {
     unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 }
 
-# e2e_start_x [WxH]: a private display; exports DISPLAY.
+# e2e_start_x [WxH]: a private display, numbered by Xvfb itself (so parallel tests never share one); exports
+# DISPLAY.
 e2e_start_x() {
-    local size=${1:-1280x800} n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
-        E2E_PIDS+=($!)
-        export DISPLAY=":$n"
-        local i
-        for i in $(seq 100); do
-            xwininfo -root >/dev/null 2>&1 && return 0
-            sleep 0.05
-        done
-        e2e_fail "Xvfb did not start on :$n"
+    local size=${1:-1280x800} i n=""
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    local xvfb=$!
+    for i in $(seq 200); do
+        n=$(cat "$E2E_DIR/display" 2>/dev/null || true)
+        [ -n "$n" ] && break
+        kill -0 "$xvfb" 2>/dev/null || e2e_fail "Xvfb did not start: $(cat "$E2E_DIR/xvfb.log")"
+        sleep 0.05
     done
-    e2e_fail "no free display number"
+    [ -n "$n" ] || e2e_fail "Xvfb named no display"
+    export DISPLAY=":$n"
+    for i in $(seq 100); do
+        xwininfo -root >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    e2e_fail "Xvfb does not answer on $DISPLAY"
 }
 
 # A small XEmbed tray at the top right.
