@@ -20,7 +20,7 @@ e2e_kill
 rc=$(e2e_run_vornak --kill)
 [ "$rc" = 0 ] || e2e_fail "--kill with nothing running ended with $rc"
 
-echo "== with a tray: Cancel hides, a second start shows, detach and attach do not reopen"
+echo "== with a tray: Cancel hides, a second start and a double click show, detach and attach do not reopen"
 e2e_start_tray
 e2e_start_vornak
 win=$(e2e_wait_window)
@@ -29,6 +29,12 @@ e2e_wait_hidden
 rc=$(e2e_run_vornak)
 [ "$rc" = 0 ] || e2e_fail "the second start ended with $rc"
 win=$(e2e_wait_window)
+e2e_click_control "$win" CONTROL_CANCEL
+e2e_wait_hidden
+icon=$(e2e_tray_icon)
+[ -n "$icon" ] || e2e_fail "no tray icon"
+xdotool mousemove --window "$icon" 10 12 click --repeat 2 --delay 80 1
+win=$(e2e_wait_window 5)
 e2e_sim detach
 e2e_wait_hidden
 e2e_sim attach
