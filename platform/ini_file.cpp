@@ -105,6 +105,10 @@ IniDocument IniDocument::Parse(std::span<const uint8_t> bytes) {
                     --end;
                     line.eol = std::string("\r\0\n\0", 4);
                 }
+            } else if (end > lineStart && unit(end - 1) == u'\r') {
+                // A last line cut off after its CR: the CR ends it, as it would before a LF.
+                --end;
+                line.eol = std::string("\r\0", 2);
             }
             for (size_t k = lineStart; k < end; ++k)
                 line.text.push_back(unit(k));
@@ -126,12 +130,12 @@ IniDocument IniDocument::Parse(std::span<const uint8_t> bytes) {
             size_t nl = text.find('\n', lineStart);
             Line line;
             size_t end = nl == std::string_view::npos ? text.size() : nl;
-            if (nl != std::string_view::npos) {
+            if (end > lineStart && text[end - 1] == '\r') {
+                // Before a LF, or ending a last line cut off after its CR.
+                --end;
+                line.eol = nl != std::string_view::npos ? "\r\n" : "\r";
+            } else if (nl != std::string_view::npos) {
                 line.eol = "\n";
-                if (end > lineStart && text[end - 1] == '\r') {
-                    --end;
-                    line.eol = "\r\n";
-                }
             }
             line.raw.assign(text.substr(lineStart, end - lineStart));
             line.text = Utf8ToUtf16(line.raw);
@@ -209,6 +213,13 @@ std::string IniDocument::Encode(std::u16string_view text) const {
     return out;
 }
 
+void IniDocument::EndLine(Line& line, const std::string& eol) const {
+    // A line that ended the file gets a line break before another follows it; a lone CR becomes CR LF, so the
+    // line keeps its text.
+    if (line.eol.empty()) line.eol = eol;
+    if (line.eol == Encode(u"\r")) line.eol = Encode(u"\r\n");
+}
+
 void IniDocument::SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
     std::u16string clean(value);
     for (auto& c : clean) {
@@ -239,13 +250,13 @@ void IniDocument::SetString(std::u16string_view section, std::u16string_view key
         size_t at = s->end;
         while (at > s->header + 1 && TrimBlanks(lines_[at - 1].text).empty())
             --at;
-        if (at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = eol;
+        if (at > 0) EndLine(lines_[at - 1], eol);
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
                       makeLine(std::u16string(keyName) + u"=" + clean));
         Reindex();
         return;
     }
-    if (!lines_.empty() && lines_.back().eol.empty()) lines_.back().eol = eol;
+    if (!lines_.empty()) EndLine(lines_.back(), eol);
     lines_.push_back(makeLine(u"[" + std::u16string(sectionName) + u"]"));
     lines_.push_back(makeLine(std::u16string(keyName) + u"=" + clean));
     Reindex();

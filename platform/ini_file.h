@@ -75,6 +75,7 @@ class IniDocument {
     void Reindex();
     std::string Encode(std::u16string_view text) const;
     std::string PreferredEol() const;
+    void EndLine(Line& line, const std::string& eol) const;
     const SectionIndex* FindSection(std::u16string_view section) const;
 
     bool loaded_ = false;

@@ -150,6 +150,36 @@ TEST(IniWrite, KeepsUtf16EncodingAndMark) {
     EXPECT_EQ(bytes, expected);
 }
 
+// A file cut off after the CR of its last line: the CR ends that line, and a write after it keeps the line's
+// text and meaning instead of turning its CR into part of a new CR LF.
+TEST(IniWrite, ALastLineEndingInACarriageReturnKeepsItsMeaning) {
+    for (const bool utf16 : {false, true}) {
+        const std::u16string text = u"[a]\r\nk=1\r\n[b]\r";
+        std::vector<uint8_t> bytes;
+        if (utf16) {
+            bytes = {0xFF, 0xFE};
+            for (const char16_t c : text) {
+                bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+                bytes.push_back(static_cast<uint8_t>(c >> 8));
+            }
+        } else {
+            for (const char16_t c : text)
+                bytes.push_back(static_cast<uint8_t>(c));
+        }
+        IniDocument doc = IniDocument::Parse(bytes);
+        EXPECT_EQ(doc.Serialize(), bytes) << utf16;
+        EXPECT_TRUE(doc.HasSection(u"b")) << utf16;
+        doc.SetString(u"b", u"x", u"2");
+        doc.SetString(u"c", u"y", u"3");
+        const IniDocument again = IniDocument::Parse(doc.Serialize());
+        EXPECT_EQ(again.GetString(u"b", u"x", u""), u"2") << utf16;
+        EXPECT_EQ(again.GetString(u"c", u"y", u""), u"3") << utf16;
+        EXPECT_EQ(again.GetString(u"a", u"k", u""), u"1") << utf16;
+    }
+    auto doc = Doc("[s]\nk=v\r");
+    EXPECT_EQ(doc.GetString(u"s", u"k", u""), u"v");
+}
+
 TEST(IniWrite, LineBreaksInAValueCannotAddLines) {
     auto doc = Doc("[s]\nk=1\n");
     doc.SetString(u"s", u"k", u"a\r\n[evil]\nx=1");
