@@ -196,8 +196,10 @@ int IniDocument::GetInt(std::u16string_view section, std::u16string_view key, in
 }
 
 std::string IniDocument::PreferredEol() const {
+    // The file's own line break; a lone CR (only ever at the end of a cut-off file) is none that a reader
+    // would split at.
     for (const auto& l : lines_) {
-        if (!l.eol.empty()) return l.eol;
+        if (!l.eol.empty() && l.eol != Encode(u"\r")) return l.eol;
     }
     return Encode(encoding_ == IniEncoding::Utf16Le ? u"\r\n" : u"\n");
 }
