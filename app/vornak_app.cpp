@@ -122,6 +122,8 @@ int CVornakApp::Run() {
     QApplication app(argc_, argv_);
     QApplication::setApplicationName(QStringLiteral("Vornak"));
     QApplication::setApplicationVersion(QStringLiteral(VORNAK_VERSION));
+    // The desktop entry's name: Wayland shells find the window's entry, name and icon by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VORNAK_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
     StartCompanion(paths.companion);
 

@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
+#include <QSvgGenerator>
 #include <vector>
 
 #include "platform/file_io.h"
@@ -40,10 +42,10 @@ void DrawKeyboard(QPainter& p, const QRectF& box, const QColor& body, const QCol
 
 }  // namespace
 
-QImage RenderIcon(IconKind kind, int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
+namespace {
+
+// One drawing for every form of an icon: a picture of any size, or the scalable SVG.
+void PaintIcon(QPainter& p, IconKind kind, int size) {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF box(0, 0, size, size);
     const QRectF tile = box.adjusted(size * 0.03, size * 0.03, -size * 0.03, -size * 0.03);
@@ -84,7 +86,66 @@ QImage RenderIcon(IconKind kind, int size) {
             break;
         }
     }
+}
+
+bool WritePng(const QImage& image, const std::filesystem::path& file, std::string* error) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        if (error) *error = file.string() + ": the picture cannot be encoded";
+        return false;
+    }
+    return WriteFileAtomic(file, std::vector<uint8_t>(png.begin(), png.end()), error);
+}
+
+bool MakeFolder(const std::filesystem::path& folder, std::string* error) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec && error) *error = folder.string() + ": " + ec.message();
+    return !ec;
+}
+
+}  // namespace
+
+QImage RenderIcon(IconKind kind, int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    PaintIcon(p, kind, size);
     return image;
+}
+
+QByteArray RenderIconSvg(IconKind kind) {
+    constexpr int kSize = 128;
+    QByteArray svg;
+    QBuffer buffer(&svg);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(kSize, kSize));
+    generator.setViewBox(QRect(0, 0, kSize, kSize));
+    generator.setTitle("Vornak");
+    QPainter p(&generator);
+    PaintIcon(p, kind, kSize);
+    p.end();
+    // The generator states the size in millimetres; an icon theme wants it in pixels, like the view box.
+    const QString text =
+        QString::fromUtf8(svg).replace(QRegularExpression(R"(<svg width="[^"]*" height="[^"]*")"),
+                                       QStringLiteral(R"(<svg width="%1" height="%1")").arg(kSize));
+    return text.toUtf8();
+}
+
+bool WriteAppIcons(const std::filesystem::path& folder, const std::string& name, std::string* error) {
+    for (int size : kAppIconSizes) {
+        const auto apps = folder / (std::to_string(size) + "x" + std::to_string(size)) / "apps";
+        if (!MakeFolder(apps, error) ||
+            !WritePng(RenderIcon(IconKind::Application, size), apps / (name + ".png"), error))
+            return false;
+    }
+    if (!MakeFolder(folder / "scalable/apps", error)) return false;
+    const QByteArray svg = RenderIconSvg(IconKind::Application);
+    return WriteFileAtomic(folder / "scalable/apps" / (name + ".svg"),
+                           std::vector<uint8_t>(svg.begin(), svg.end()), error);
 }
 
 bool WriteIcons(const std::filesystem::path& folder, std::string* error) {
@@ -97,12 +158,7 @@ bool WriteIcons(const std::filesystem::path& folder, std::string* error) {
                  {IconKind::Keyboard, "tray_keyboard.png", 64},
                  {IconKind::MacroPlaying, "tray_macro.png", 64}};
     for (const auto& icon : icons) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        RenderIcon(icon.kind, icon.size).save(&buffer, "PNG");
-        if (!WriteFileAtomic(folder / icon.file, std::vector<uint8_t>(png.begin(), png.end()), error))
-            return false;
+        if (!WritePng(RenderIcon(icon.kind, icon.size), folder / icon.file, error)) return false;
     }
     return true;
 }

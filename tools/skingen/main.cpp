@@ -3,12 +3,14 @@
 //
 //   skingen --out <Skins folder>
 //   skingen --preview <folder> [--skins <Skins folder>]
+//   skingen --app-icons <folder> <name>     the application icon for an icon theme (hicolor)
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "icons.h"
 #include "preview.h"
 #include "skin_model.h"
 #include "skin_writer.h"
@@ -18,7 +20,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: skingen --out <Skins folder>\n"
-                 "       skingen --preview <folder> [--skins <Skins folder>]\n");
+                 "       skingen --preview <folder> [--skins <Skins folder>]\n"
+                 "       skingen --app-icons <folder> <name>\n");
     return 2;
 }
 
@@ -26,6 +29,15 @@ int Usage() {
 
 int main(int argc, char** argv) {
     std::filesystem::path out, preview, skins;
+    if (argc == 4 && !std::strcmp(argv[1], "--app-icons")) {
+        QApplication app(argc, argv);
+        std::string error;
+        if (!vornak::skingen::WriteAppIcons(argv[2], argv[3], &error)) {
+            std::fprintf(stderr, "skingen: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (!std::strcmp(argv[i], "--out") && hasValue) {
