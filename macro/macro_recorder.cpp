@@ -19,14 +19,25 @@ MacroRecorder::MacroRecorder(Ticks ticks, PassedOn passedOn)
     : ticks_(std::move(ticks)), passedOn_(std::move(passedOn)) {}
 
 void MacroRecorder::Start(MacroRecordTarget& target) {
+    pending_.reset();
     target_ = &target;
     lastTick_ = ticks_();
     down_.reset();
 }
 
 void MacroRecorder::Stop() {
+    Flush();
     target_ = nullptr;
     down_.reset();
+}
+
+void MacroRecorder::Flush() {
+    if (!pending_ || !recording()) return;
+    const PendingRelease r = *pending_;
+    pending_.reset();
+    Add(r.tick - lastTick_, r.code, true);
+    lastTick_ = r.tick;
+    down_.reset(r.code);
 }
 
 uint32_t MacroRecorder::Delay(uint32_t measured) const {
@@ -45,14 +56,29 @@ bool MacroRecorder::OnKeyEvent(uint8_t vk, uint32_t flags) {
     const bool release = (flags & kReleaseBit) != 0;
     // A held key repeats its press: only the first one counts. The down state also catches repeats from a
     // platform that does not mark them.
-    if (!release && ((flags & kPreviousStateBit) != 0 || down_.test(code))) return true;
+    if (!release && (flags & kPreviousStateBit) != 0) return true;
 
     // Subtraction modulo 2^32 keeps the wait right across a wrap of the tick count.
     const uint32_t now = ticks_();
-    if (release && PressMayGoUnreported(code) && !down_.test(code)) Add(kUnreportedPressDelayMs, code, false);
-    Add(now - lastTick_, code, release);
+    if (pending_) {
+        if (!release && code == pending_->code && now - pending_->tick <= kRepeatPairMs) {
+            pending_.reset();  // the key repeating: neither half is recorded, and it stays down
+            return true;
+        }
+        Flush();
+    }
+    if (!release && down_.test(code)) return true;
+    if (release && PressMayGoUnreported(code) && !down_.test(code)) {
+        Add(kUnreportedPressDelayMs, code, false);
+        down_.set(code);
+    }
+    if (release) {
+        pending_ = PendingRelease{code, now};
+        return true;
+    }
+    Add(now - lastTick_, code, false);
     lastTick_ = now;
-    down_.set(code, !release);
+    down_.set(code);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/core/language_texts.h"
@@ -19,6 +20,9 @@ enum class RecordDelayMode : int { Fixed = 0, Measured = 1 };
 inline constexpr uint32_t kFixedRecordDelayMs = 50;
 // The wait given to a press the platform never reported, before its release.
 inline constexpr uint32_t kUnreportedPressDelayMs = 2;
+// A release followed this soon by a press of the same key is the key repeating, not the user (no one lets
+// a key go and presses it again within this time).
+inline constexpr uint32_t kRepeatPairMs = 20;
 
 // Where recorded actions go (the macro editor's action list).
 class MacroRecordTarget {
@@ -39,6 +43,7 @@ class MacroRecorder {
     MacroRecorder(Ticks ticks, PassedOn passedOn);
 
     void Start(MacroRecordTarget& target);
+    // A release still held back is recorded first.
     void Stop();
     bool recording() const { return target_ != nullptr; }
 
@@ -50,7 +55,18 @@ class MacroRecorder {
     // are no key, multimedia keys and everything while not recording are passed on.
     bool OnKeyEvent(uint8_t vk, uint32_t flags);
 
+    // A release is held back until the next event or until this is called once kRepeatPairMs have passed:
+    // an X server repeats a held key as release and press pairs, and when such a pair reaches the program
+    // split, only the press that follows at once tells it from a real release. The row goes in with the
+    // time the release arrived.
+    void Flush();
+    bool releasePending() const { return pending_.has_value(); }
+
   private:
+    struct PendingRelease {
+        KeyCode code;
+        uint32_t tick;
+    };
     uint32_t Delay(uint32_t measured) const;
     void Add(uint32_t measured, KeyCode code, bool release);
 
@@ -60,6 +76,7 @@ class MacroRecorder {
     uint32_t lastTick_ = 0;
     RecordDelayMode delayMode_ = RecordDelayMode::Fixed;
     std::bitset<0x200> down_;  // keys whose press was recorded and not yet their release
+    std::optional<PendingRelease> pending_;
 };
 
 // Keys whose press some platforms never report: only their release arrives.

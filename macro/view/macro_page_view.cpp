@@ -73,8 +73,15 @@ CMacroPageView::CMacroPageView(const MacroPageContext& context, MacroEditor& edi
       edited_(context.edited) {
     guard_ = std::make_unique<CRecordingGuard>(
         dialog_, context.keys,
-        [this](const HookKeyEvent& event) { return editor_.OnKeyEvent(event.vk, event.flags); },
+        [this](const HookKeyEvent& event) {
+            const bool swallowed = editor_.OnKeyEvent(event.vk, event.flags);
+            flush_.start();
+            return swallowed;
+        },
         [this] { editor_.StopRecording(); });
+    flush_.setSingleShot(true);
+    flush_.setInterval(static_cast<int>(kRepeatPairMs) + 10);
+    connect(&flush_, &QTimer::timeout, this, [this] { editor_.FlushRecording(); });
     CreateControls();
     PlaceControls(context);
     SetCaptions();

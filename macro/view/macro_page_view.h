@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QObject>
+#include <QTimer>
 #include <array>
 #include <memory>
 
@@ -101,6 +102,7 @@ class CMacroPageView : public QObject, public MacroPageWidgets, private MacroEdi
     MacroPageSettings settings_;
     std::function<void()> edited_;
     std::unique_ptr<CRecordingGuard> guard_;
+    QTimer flush_;             // records the release the recorder holds back once no repeat can follow
     int settingsReadAt_ = -1;  // the editor's load the record-delays box was read for
 
     QComboBox* list_ = nullptr;
