@@ -40,6 +40,9 @@ inline constexpr uint32_t kKeyReleased = 1u << 31;
 struct HookKeyEvent {
     uint8_t vk = 0xFF;  // Windows virtual key when known; 0xFF: take the key from the scan field alone
     uint32_t flags = 0;
+    // The window system's own time stamp (ms, from its own base; 0 unknown). Not a clock for delays: it
+    // tells the halves of an X server's auto-repeat pair, which carry the same one.
+    uint32_t time = 0;
     bool released() const { return (flags & kKeyReleased) != 0; }
     bool autoRepeat() const { return !released() && (flags & kKeyPreviouslyDown) != 0; }
     friend bool operator==(const HookKeyEvent&, const HookKeyEvent&) = default;

@@ -125,8 +125,10 @@ class MacroEditor final : public MacroPage, private MacroRecordTarget {
     // Recording into the shown macro.
     void ToggleRecording();
     bool recording() const override { return recorder_.recording(); }
-    bool OnKeyEvent(uint8_t vk, uint32_t flags) { return recorder_.OnKeyEvent(vk, flags); }
-    // Records a release the recorder holds back (call kRepeatPairMs after the last key event).
+    bool OnKeyEvent(uint8_t vk, uint32_t flags, uint32_t eventTime = 0) {
+        return recorder_.OnKeyEvent(vk, flags, eventTime);
+    }
+    // Records a release the recorder holds back (call kReleaseHoldMs after the last key event).
     void FlushRecording() { recorder_.Flush(); }
     void SetDelayMode(RecordDelayMode mode) { recorder_.SetDelayMode(mode); }
     RecordDelayMode delayMode() const { return recorder_.delayMode(); }

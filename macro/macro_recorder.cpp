@@ -49,7 +49,13 @@ void MacroRecorder::Add(uint32_t measured, KeyCode code, bool release) {
     target_->AddRecordedAction({Delay(measured), code, static_cast<uint16_t>(release ? 1 : 0)});
 }
 
-bool MacroRecorder::OnKeyEvent(uint8_t vk, uint32_t flags) {
+bool MacroRecorder::RepeatsPending(KeyCode code, uint32_t now, uint32_t eventTime) const {
+    if (code != pending_->code) return false;
+    if (eventTime != 0 && pending_->eventTime != 0) return eventTime == pending_->eventTime;
+    return now - pending_->tick <= kRepeatPairMs;
+}
+
+bool MacroRecorder::OnKeyEvent(uint8_t vk, uint32_t flags, uint32_t eventTime) {
     if (!recording()) return false;
     const KeyCode code = KeyEventToKeyCode(vk, flags);
     if (code == 0 || code >= down_.size() || (passedOn_ && passedOn_(code))) return false;
@@ -61,7 +67,7 @@ bool MacroRecorder::OnKeyEvent(uint8_t vk, uint32_t flags) {
     // Subtraction modulo 2^32 keeps the wait right across a wrap of the tick count.
     const uint32_t now = ticks_();
     if (pending_) {
-        if (!release && code == pending_->code && now - pending_->tick <= kRepeatPairMs) {
+        if (!release && RepeatsPending(code, now, eventTime)) {
             pending_.reset();  // the key repeating: neither half is recorded, and it stays down
             return true;
         }
@@ -73,7 +79,7 @@ bool MacroRecorder::OnKeyEvent(uint8_t vk, uint32_t flags) {
         down_.set(code);
     }
     if (release) {
-        pending_ = PendingRelease{code, now};
+        pending_ = PendingRelease{code, now, eventTime};
         return true;
     }
     Add(now - lastTick_, code, false);

@@ -21,8 +21,10 @@ inline constexpr uint32_t kFixedRecordDelayMs = 50;
 // The wait given to a press the platform never reported, before its release.
 inline constexpr uint32_t kUnreportedPressDelayMs = 2;
 // A release followed this soon by a press of the same key is the key repeating, not the user (no one lets
-// a key go and presses it again within this time).
+// a key go and presses it again within this time), when the events carry no time stamps of their own.
 inline constexpr uint32_t kRepeatPairMs = 20;
+// How long a release is held back before it is recorded (the page's timer).
+inline constexpr uint32_t kReleaseHoldMs = 200;
 
 // Where recorded actions go (the macro editor's action list).
 class MacroRecordTarget {
@@ -50,15 +52,16 @@ class MacroRecorder {
     void SetDelayMode(RecordDelayMode mode) { delayMode_ = mode; }
     RecordDelayMode delayMode() const { return delayMode_; }
 
-    // A key event as the dialog's key filter reports it: the virtual key and the keystroke flags (scan code
-    // in bits 16..24, previous state bit 30, release bit 31). True when the event is swallowed; events that
-    // are no key, multimedia keys and everything while not recording are passed on.
-    bool OnKeyEvent(uint8_t vk, uint32_t flags);
+    // A key event as the dialog's key filter reports it: the virtual key, the keystroke flags (scan code in
+    // bits 16..24, previous state bit 30, release bit 31) and the window system's time stamp (0 unknown).
+    // True when the event is swallowed; events that are no key, multimedia keys and everything while not
+    // recording are passed on.
+    bool OnKeyEvent(uint8_t vk, uint32_t flags, uint32_t eventTime = 0);
 
-    // A release is held back until the next event or until this is called once kRepeatPairMs have passed:
-    // an X server repeats a held key as release and press pairs, and when such a pair reaches the program
-    // split, only the press that follows at once tells it from a real release. The row goes in with the
-    // time the release arrived.
+    // A release is held back until the next event or until this is called (kReleaseHoldMs later): an X
+    // server repeats a held key as release and press pairs, and a pair that reaches the program unmarked is
+    // told from a real release only by the press that follows, with the same time stamp (or, without time
+    // stamps, within kRepeatPairMs). The row goes in with the time the release arrived.
     void Flush();
     bool releasePending() const { return pending_.has_value(); }
 
@@ -66,7 +69,9 @@ class MacroRecorder {
     struct PendingRelease {
         KeyCode code;
         uint32_t tick;
+        uint32_t eventTime;
     };
+    bool RepeatsPending(KeyCode code, uint32_t now, uint32_t eventTime) const;
     uint32_t Delay(uint32_t measured) const;
     void Add(uint32_t measured, KeyCode code, bool release);
 

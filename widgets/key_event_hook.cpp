@@ -97,6 +97,7 @@ HookKeyEvent HookKeyEventFrom(const QKeyEvent& event, bool evdevScanCodes) {
         scanField = EvdevToScanField(event.nativeScanCode() - kXkbKeycodeOffset).value_or(0);
     HookKeyEvent hook;
     hook.flags = KeystrokeFlags(scanField, release, repeat);
+    hook.time = static_cast<uint32_t>(event.timestamp());
     if (scanField != 0) {
         // The key's own virtual key, so that left and right Super stay apart.
         hook.vk = KeyRecordOf(KeyEventToKeyCode(0xFF, hook.flags)).vk;

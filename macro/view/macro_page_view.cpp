@@ -74,13 +74,13 @@ CMacroPageView::CMacroPageView(const MacroPageContext& context, MacroEditor& edi
     guard_ = std::make_unique<CRecordingGuard>(
         dialog_, context.keys,
         [this](const HookKeyEvent& event) {
-            const bool swallowed = editor_.OnKeyEvent(event.vk, event.flags);
+            const bool swallowed = editor_.OnKeyEvent(event.vk, event.flags, event.time);
             flush_.start();
             return swallowed;
         },
         [this] { editor_.StopRecording(); });
     flush_.setSingleShot(true);
-    flush_.setInterval(static_cast<int>(kRepeatPairMs) + 10);
+    flush_.setInterval(static_cast<int>(kReleaseHoldMs));
     connect(&flush_, &QTimer::timeout, this, [this] { editor_.FlushRecording(); });
     CreateControls();
     PlaceControls(context);

@@ -165,8 +165,9 @@ TEST_F(MacroPageView, RecordsTheDialogsKeysIntoTheShownMacro) {
     Key(QEvent::KeyPress, Qt::Key_Super_L, 1300);
     Key(QEvent::KeyPress, Qt::Key_Super_L, 1350);  // held: a repeat of the press
     Key(QEvent::KeyRelease, Qt::Key_Super_L, 1400);
-    Tap(Qt::Key_F1, 1500, 1600);                        // recorded, not the help
-    QTest::qWait(static_cast<int>(kRepeatPairMs) * 3);  // the last release goes in once no repeat can follow
+    Tap(Qt::Key_F1, 1500, 1600);  // recorded, not the help
+    QTest::qWait(static_cast<int>(kReleaseHoldMs) +
+                 100);  // the last release goes in once no repeat can follow
     ASSERT_EQ(page->actionList()->rowCount(), 8);
     EXPECT_EQ(Cell(2, 0), QStringLiteral("A"));
     EXPECT_EQ(Cell(3, 1), QString::fromUtf8("  \u2191"));

@@ -38,10 +38,11 @@ class Recording : public ::testing::Test {
         ticks.Set(1000);
     }
 
-    // Delivers an event at a tick; true when it was swallowed.
-    bool At(uint32_t tick, uint32_t flags) {
+    // Delivers an event at a tick (with the window system's own time stamp, 0 for none); true when it was
+    // swallowed.
+    bool At(uint32_t tick, uint32_t flags, uint32_t eventTime = 0) {
         ticks.Set(tick);
-        return editor.OnKeyEvent(0, flags);
+        return editor.OnKeyEvent(0, flags, eventTime);
     }
     // The release the recorder holds back goes in, as the page's timer does it.
     void Settle() { editor.FlushRecording(); }
@@ -216,6 +217,19 @@ TEST_F(Recording, RepeatArrivingAsReleaseAndPressPairsIsNotRecorded) {
     Settle();
     EXPECT_EQ(Keys(), (std::vector<std::pair<KeyCode, int>>{{kA, 0}, {kA, 1}}));
     EXPECT_EQ(Delays(), (std::vector<uint32_t>{1000, 0}));
+}
+
+TEST_F(Recording, RepeatPairsAreToldByTheirTimeStampsWhenTheyHaveThem) {
+    Start(RecordDelayMode::Measured);
+    At(1000, Down(kA), 500);
+    At(1660, Up(kA), 1160);
+    At(1760, Down(kA), 1160);  // seen late on a loaded machine, but the same instant for the server
+    At(1770, Up(kA), 1210);
+    At(1775, Down(kA), 1215);  // a new press 5 ms later by the server's clock: the user's
+    At(1900, Up(kA), 1340);
+    Settle();
+    EXPECT_EQ(Keys(), (std::vector<std::pair<KeyCode, int>>{{kA, 0}, {kA, 1}, {kA, 0}, {kA, 1}}));
+    EXPECT_EQ(Delays(), (std::vector<uint32_t>{770, 5, 125, 0}));
 }
 
 TEST_F(Recording, QuickRetypeOfAKeyIsRecorded) {
