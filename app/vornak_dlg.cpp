@@ -79,6 +79,11 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
       model_(services.store, services.texts),
       history_(model_, services.store, services.texts),
       prompts_(services.prompts),
+      appProfile_(services.paths.appProfile),
+      sceneModel_(appProfile_, services.texts, services.prompts),
+      switcher_(services.link.state(), services.texts, services.prompts, WorkerJobRunner(services.worker)),
+      update_(services.link.state(), services.paths, services.texts, services.prompts,
+              WorkerJobRunner(services.worker), StartProgramDetached),
       tray_(services.paths.skinsDir, services.texts, this) {
     // A window of its own with a taskbar entry while shown, drawn on a translucent background so the mask's
     // shape holds on X11 and on Wayland alike (where a window shape alone is not honoured).
@@ -88,6 +93,7 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
     CreateButtons();
     CreateTimers();
     CreateHistory();
+    CreateSubDialogs();
     ConnectTray();
 }
 
@@ -245,6 +251,7 @@ void CVornakDlg::ConnectTray() {
 void CVornakDlg::HandleInit() {
     tray_.Create(LanguageText(s_.texts, TextId::KEYBOARD_TRAY_DESC));
     tray_.SetClickCommand(main_id::kCmdSceneMenu);
+    switcher_.RebuildSceneMenu();
     ready_ = true;
     s_.link.state().mainWindowReady.store(true);
     hide();

@@ -5,6 +5,7 @@
 // instead of closing.
 #pragma once
 
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <filesystem>
@@ -15,6 +16,9 @@
 #include "app/lighting_panel.h"
 #include "app/tray_icon.h"
 #include "history/key_drag.h"
+#include "platform/app_profile.h"
+#include "profile/firmware_update.h"
+#include "profile/scene_switcher.h"
 #include "program/device_worker.h"
 #include "program/history_commands.h"
 #include "program/link_relay.h"
@@ -78,6 +82,11 @@ inline constexpr int kFirstScene = 9000;
 inline constexpr int kLastScene = 9200;
 }  // namespace main_id
 
+// The core models' device jobs, posted to the worker with the stack it hands every job.
+DeviceJobRunner WorkerJobRunner(DeviceWorker& worker);
+// Starts a program detached in a working folder; false when it could not be started.
+bool StartProgramDetached(const std::filesystem::path& program, const std::filesystem::path& folder);
+
 struct MainWindowServices {
     const ProgramPaths& paths;
     const LanguageTexts& texts;
@@ -88,7 +97,7 @@ struct MainWindowServices {
     bool startInTray = false;  // "/Start": never open by itself
 };
 
-class CVornakDlg : public CBaseDialog, public MainWindowEvents {
+class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost {
     Q_OBJECT
 
   public:
@@ -142,6 +151,21 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
     void OnOpen() override;
     void OnMessage(TextId text) override;
 
+    // SceneHost (scene switching and the scene dialog's Apply, on the UI thread).
+    bool EditorOpen() const override;
+    bool ApplyEnabled() const override { return model_.applyEnabled(); }
+    void SetApplyEnabled(bool enabled) override;
+    void Apply() override { OnApply(); }
+    void SceneSwitched(const SceneOutcome& outcome) override;
+    void SceneMenuChanged(const SceneMenu& menu) override;
+
+    SceneSwitcher& scenes() { return switcher_; }
+    FirmwareUpdate& firmwareUpdate() { return update_; }
+    CVornak_DlgProfile* sceneDialog() const { return sceneDialog_; }
+    CVornak_DlgUpdate* updateDialog() const { return updateDialog_; }
+    // The scene menu as it was last filled (for the tray's single click and tests).
+    QMenu& sceneMenu() { return sceneMenu_; }
+
   signals:
     // The run is over: the application ends its event loop.
     void programClosed();
@@ -166,6 +190,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
     void ApplyTexts();
     void CreateTimers();
     void CreateHistory();
+    void CreateSubDialogs();
     void ConnectTray();
     void HandleInit();
     CPngButton* AddButton(int id, std::u16string_view key);
@@ -222,6 +247,11 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     UiThreadPrompts& prompts_;
+    AppProfile appProfile_;
+    SceneDialogModel sceneModel_;
+    SceneSwitcher switcher_;
+    FirmwareUpdate update_;  // the updater's path outlives every opening of the dialog
+    QMenu sceneMenu_;
     CTrayIcon tray_;
     std::map<int, CPngButton*> buttons_;
     std::map<int, std::u16string> keys_;  // control id -> its skin key
@@ -242,7 +272,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents {
     bool lightingStale_ = false;
     std::optional<KeyClickTarget> lastKeyClick_;
 
-    // The sub-dialogs, owned by the window; null until their code exists.
+    // The sub-dialogs, owned by the window through Qt's parent; null until their code exists.
     CVornak_DlgProfile* sceneDialog_ = nullptr;
     Vornak_DlgComposite* keyDialog_ = nullptr;
     CVornak_DlgUpdate* updateDialog_ = nullptr;

@@ -11,6 +11,9 @@
 #include "device/port_hub_link.h"
 #include "platform/paths.h"
 #include "profile/profile_files.h"
+#include "profile/view/scene_menu_view.h"
+#include "profile/view/vornak_dlg_profile.h"
+#include "profile/view/vornak_dlg_update.h"
 
 namespace vornak {
 
@@ -148,12 +151,8 @@ void CVornakDlg::OnProfile(int profile) {
         RefreshKeyButtons();
         return;
     }
-    s_.worker.Post<ProfileSwitchOutcome>(
-        "switch profile", [profile](DeviceContext& c) { return RunSetCurrentProfile(c, profile); },
-        [this, profile](ProfileSwitchOutcome outcome) {
-            if (outcome.ok) model_.SelectProfile(profile);
-            RefreshKeyButtons();
-        });
+    // The button is marked when the switch's result comes back (SceneSwitched).
+    switcher_.SwitchScene(profile);
 }
 
 void CVornakDlg::OnDefault() {
@@ -182,6 +181,7 @@ void CVornakDlg::FillMainMenu(QMenu& menu) {
         int command;
     } items[] = {{TextId::MENU_1, main_id::kCmdImport},
                  {TextId::MENU_2, main_id::kCmdExport},
+                 {TextId::MENU_5, main_id::kCmdUpdate},
                  {TextId::MENU_3, main_id::kCmdAbout},
                  {TextId::MENU_4, main_id::kCmdClose}};
     for (const auto& item : items) {
@@ -238,29 +238,35 @@ void CVornakDlg::OnAbout() {
 // ---- the places the scene and update dialogs take
 
 void CVornakDlg::OnScenes() {
-    // The scene profile dialog (CVornak_DlgProfile, sceneDialog_) opens here.
+    sceneDialog_->OpenDialog(s_.link.state().currentProfile.load());
 }
 
 void CVornakDlg::OnSceneMenu() {
-    // The scene menu (ShowSceneMenu) opens here, at the cursor.
+    // Filled anew each time, so a check mark moved by a click that was refused does not stay.
+    FillSceneMenu(sceneMenu_, switcher_.CurrentSceneMenu(), [this](int command) { OnCommand(command); });
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+    sceneMenu_.popup(QCursor::pos());
 }
 
 void CVornakDlg::OnSwitchScene(int id) {
-    // Scene id - 9001 is switched to here (SwitchScene).
-    (void)id;
+    switcher_.SwitchSceneCommand(id);
 }
 
 void CVornakDlg::OnUpdate() {
-    // The update dialog (CVornak_DlgUpdate, updateDialog_) opens here.
+    updateDialog_->OpenDialog();
 }
 
 bool CVornakDlg::SubDialogsMayClose() {
-    // The scene dialog and the key dialog are asked here whether they may close.
+    // Neither the scene dialog nor the key dialog keeps anything that a close would lose.
     return true;
 }
 
 void CVornakDlg::CloseSubDialogsAsCancel() {
-    // The key dialog and the scene dialog close here as by their Cancel.
+    // The key dialog closes here as by its Cancel.
+    sceneDialog_->CloseAsCancel();
 }
 
 // ---- the end

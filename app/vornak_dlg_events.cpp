@@ -17,6 +17,8 @@ void CVornakDlg::OnProfileRead(std::function<void()> finished) {
             RefreshKeyButtons();
             RefreshApply();
             if (lighting_) lighting_->RefreshForProfile(model_.selectedProfile());
+            // The caption and the menu name the profile the keyboard was found running.
+            switcher_.RebuildSceneMenu();
             finished();
         });
 }
@@ -24,6 +26,7 @@ void CVornakDlg::OnProfileRead(std::function<void()> finished) {
 void CVornakDlg::OnDeviceGone() {
     if (about_) about_->close();
     CloseSubDialogsAsCancel();
+    switcher_.RebuildSceneMenu();
     if (isVisible()) showMinimized();
 }
 

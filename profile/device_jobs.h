@@ -14,8 +14,7 @@ class ConfigTransfer;
 class DeviceLink;
 class ProfileFiles;
 
-// The configuration stack a job of this folder works with: the same objects the program's device worker
-// hands its jobs.
+// The configuration stack a job works with: the objects the program's device worker hands its jobs.
 struct ProfileServices {
     DeviceLink& link;
     ConfigStore& store;
@@ -23,24 +22,24 @@ struct ProfileServices {
     ProfileFiles& files;
 };
 
-using DeviceJobRunner =
-    std::function<void(std::string name, std::function<void()> work, std::function<void()> done)>;
+using DeviceJob = std::function<void(ProfileServices&)>;
+using DeviceJobRunner = std::function<void(std::string name, DeviceJob work, std::function<void()> done)>;
 
 // Runs the work and then its continuation on the calling thread.
-inline DeviceJobRunner RunJobsInline() {
-    return [](std::string, std::function<void()> work, std::function<void()> done) {
-        if (work) work();
+inline DeviceJobRunner RunJobsInline(ProfileServices services) {
+    return [services](std::string, DeviceJob work, std::function<void()> done) mutable {
+        if (work) work(services);
         if (done) done();
     };
 }
 
 // A job with a result: work's value reaches done.
 template <class R>
-void RunDeviceJob(const DeviceJobRunner& run, std::string name, std::function<R()> work,
+void RunDeviceJob(const DeviceJobRunner& run, std::string name, std::function<R(ProfileServices&)> work,
                   std::function<void(R)> done) {
     auto result = std::make_shared<R>();
     run(
-        std::move(name), [work = std::move(work), result] { *result = work(); },
+        std::move(name), [work = std::move(work), result](ProfileServices& s) { *result = work(s); },
         [done = std::move(done), result] {
             if (done) done(std::move(*result));
         });

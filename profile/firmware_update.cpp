@@ -19,10 +19,9 @@ bool IsUpdaterFile(const fs::path& path) {
     return (st.permissions() & exec) != fs::perms::none;
 }
 
-FirmwareUpdate::FirmwareUpdate(ProfileServices services, const ProgramPaths& paths,
-                               const LanguageTexts& texts, Prompts& prompts, DeviceJobRunner run,
-                               ProgramStarter start)
-    : s_(services),
+FirmwareUpdate::FirmwareUpdate(LinkState& state, const ProgramPaths& paths, const LanguageTexts& texts,
+                               Prompts& prompts, DeviceJobRunner run, ProgramStarter start)
+    : state_(state),
       paths_(paths),
       texts_(texts),
       prompts_(prompts),
@@ -69,7 +68,7 @@ void FirmwareUpdate::Update(std::function<void(bool started)> finished) {
         return;
     }
     busy_ = true;
-    const bool keyboard = s_.link.state().devicePresent.load() > 0;
+    const bool keyboard = state_.devicePresent.load() > 0;
     if (keyboard && !backupMade_ &&
         prompts_.AskYesNo(texts_[TextId::MAIN_UPDATE_BACKUP_ASK], PromptAnswer::Yes)) {
         busy_ = false;
@@ -89,7 +88,7 @@ void FirmwareUpdate::Update(std::function<void(bool started)> finished) {
 
 void FirmwareUpdate::RequestUpdateMode(const fs::path& updater, std::function<void(bool)> finished) {
     RunDeviceJob<int>(
-        run_, "update mode", [this] { return s_.link.RequestBootMode(); },
+        run_, "update mode", [](ProfileServices& s) { return s.link.RequestBootMode(); },
         [this, updater, finished](int result) {
             if (result != kLinkOk) {
                 prompts_.Inform(texts_[TextId::MAIN_BOOT_ERROR_TEXT]);
@@ -121,11 +120,11 @@ void FirmwareUpdate::Backup(std::function<void(bool written)> finished) {
     };
     RunDeviceJob<Result>(
         run_, "backup",
-        [this, path = *file] {
+        [path = *file](ProfileServices& s) {
             // What the edit copy holds now, unapplied edits included; the keyboard is not read again.
             Result r;
-            r.written = s_.files.SaveProfileFile(true, path);
-            if (!r.written) r.error = s_.files.lastError();
+            r.written = s.files.SaveProfileFile(true, path);
+            if (!r.written) r.error = s.files.lastError();
             return r;
         },
         [this, finished](Result r) {

@@ -11,6 +11,7 @@
 
 #include "app/core/language_texts.h"
 #include "app/core/prompts.h"
+#include "device/device_link.h"
 #include "platform/paths.h"
 #include "profile/device_jobs.h"
 
@@ -25,9 +26,9 @@ bool IsUpdaterFile(const std::filesystem::path& path);
 
 class FirmwareUpdate {
   public:
-    // services are used only inside device jobs; run posts them.
-    FirmwareUpdate(ProfileServices services, const ProgramPaths& paths, const LanguageTexts& texts,
-                   Prompts& prompts, DeviceJobRunner run, ProgramStarter start);
+    // state: the link's, read for whether a keyboard is attached; run posts the keyboard work.
+    FirmwareUpdate(LinkState& state, const ProgramPaths& paths, const LanguageTexts& texts, Prompts& prompts,
+                   DeviceJobRunner run, ProgramStarter start);
 
     // The dialog opened: no backup has been made while it is open.
     void DialogOpened() { backupMade_ = false; }
@@ -60,7 +61,7 @@ class FirmwareUpdate {
     void RequestUpdateMode(const std::filesystem::path& updater, std::function<void(bool)> finished);
     void End(const std::function<void(bool)>& finished, bool result);
 
-    ProfileServices s_;
+    LinkState& state_;
     const ProgramPaths& paths_;
     const LanguageTexts& texts_;
     Prompts& prompts_;

@@ -48,9 +48,13 @@ bool ProfileFileSizeAcceptable(uint64_t size) {
     return size >= kConfigImageSize && size < kProfileFileSizeLimit;
 }
 
+fs::path WorkingProfileFileIn(const fs::path& userFolder) {
+    return userFolder / Utf16ToUtf8(FormatText(u"$Profile%d", {int64_t{0}}));
+}
+
 fs::path ProfileFiles::WorkingProfilePath() {
     EnsureUserFolder();
-    return paths_.userFolder / Utf16ToUtf8(FormatText(u"$Profile%d", {int64_t{0}}));
+    return WorkingProfileFileIn(paths_.userFolder);
 }
 
 int ProfileFiles::ValidateProfileFile(const fs::path& path) {

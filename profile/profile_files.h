@@ -34,6 +34,8 @@ inline constexpr int kProfileOutOfMemory = -3;
 inline constexpr uint64_t kProfileFileSizeLimit = uint64_t{1} << 32;
 // The sizes validation reads: at least one configuration image, below the limit.
 bool ProfileFileSizeAcceptable(uint64_t size);
+// The working file of the three on-board profiles inside a user folder (the folder is not created).
+std::filesystem::path WorkingProfileFileIn(const std::filesystem::path& userFolder);
 // The file chooser of Import (open) and Export (save): ".fwc" files.
 FileChoice ProfileFileChoice(bool save);
 

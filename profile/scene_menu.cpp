@@ -18,7 +18,7 @@ std::array<std::u16string, kSceneCount> SceneLabels(const LanguageTexts& texts) 
     constexpr std::array<TextId, kSceneCount> ids = {TextId::PROFILE_1, TextId::PROFILE_2, TextId::PROFILE_3};
     std::array<std::u16string, kSceneCount> labels;
     for (size_t i = 0; i < ids.size(); ++i) {
-        labels[i] = TextInfo(ids[i]).load == TextLoad::Shown ? texts.ReadNow(ids[i]) : texts.Get(ids[i]);
+        labels[i] = TextNow(texts, ids[i]);
         if (labels[i].empty()) labels[i] = std::u16string(1, static_cast<char16_t>(u'1' + i));
     }
     return labels;

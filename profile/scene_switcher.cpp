@@ -44,13 +44,9 @@ SceneOutcome RunSceneReload(ProfileServices& s, int index) {
     return out;
 }
 
-SceneSwitcher::SceneSwitcher(ProfileServices services, const LanguageTexts& texts, Prompts& prompts,
+SceneSwitcher::SceneSwitcher(LinkState& state, const LanguageTexts& texts, Prompts& prompts,
                              DeviceJobRunner run)
-    : s_(services), texts_(texts), prompts_(prompts), run_(std::move(run)) {}
-
-int SceneSwitcher::cachedProfile() const {
-    return CachedProfile(s_.link);
-}
+    : state_(state), texts_(texts), prompts_(prompts), run_(std::move(run)) {}
 
 bool SceneSwitcher::SwitchScene(int requested) {
     const int index = ClampSceneIndex(requested);
@@ -76,7 +72,8 @@ bool SceneSwitcher::SwitchScene(int requested) {
         guard_ = false;
     }
     RunDeviceJob<SceneOutcome>(
-        run_, "switch scene", [this, index, discard] { return RunSceneSwitch(s_, index, discard); },
+        run_, "switch scene",
+        [index, discard](ProfileServices& s) { return RunSceneSwitch(s, index, discard); },
         [this, followDialog](SceneOutcome outcome) { Finish(outcome, followDialog); });
     return true;
 }
@@ -97,7 +94,7 @@ void SceneSwitcher::ApplySceneDialog() {
     const int index = dialog_->WriteProfileKeys();
     dialog_->DisableApply();
     RunDeviceJob<SceneOutcome>(
-        run_, "scene dialog apply", [this, index] { return RunSceneReload(s_, index); },
+        run_, "scene dialog apply", [index](ProfileServices& s) { return RunSceneReload(s, index); },
         [this](SceneOutcome outcome) {
             if (host_ != nullptr) host_->SetApplyEnabled(false);
             Finish(outcome, false);

@@ -53,9 +53,8 @@ SceneOutcome RunSceneReload(ProfileServices& s, int index);
 
 class SceneSwitcher {
   public:
-    // services are used only inside device jobs; run posts them.
-    SceneSwitcher(ProfileServices services, const LanguageTexts& texts, Prompts& prompts,
-                  DeviceJobRunner run);
+    // state: the link's, read for the current profile; run posts the keyboard work.
+    SceneSwitcher(LinkState& state, const LanguageTexts& texts, Prompts& prompts, DeviceJobRunner run);
 
     void SetHost(SceneHost* host) { host_ = host; }
     // The scene dialog whose rows and Apply SwitchScene follows.
@@ -83,9 +82,9 @@ class SceneSwitcher {
 
   private:
     void Finish(const SceneOutcome& outcome, bool followDialog);
-    int cachedProfile() const;
+    int cachedProfile() const { return state_.currentProfile.load(); }
 
-    ProfileServices s_;
+    LinkState& state_;
     const LanguageTexts& texts_;
     Prompts& prompts_;
     DeviceJobRunner run_;

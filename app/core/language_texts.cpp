@@ -63,4 +63,8 @@ std::u16string LanguageTexts::ReadNow(TextId id) const {
     return ReadText(doc, LanguageSectionFor(doc.GetInt(u"LANGUAGE", u"language", 0)), TextInfo(id).key);
 }
 
+std::u16string TextNow(const LanguageTexts& texts, TextId id) {
+    return TextInfo(id).load == TextLoad::Shown ? texts.ReadNow(id) : texts.Get(id);
+}
+
 }  // namespace vornak

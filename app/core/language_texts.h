@@ -70,4 +70,7 @@ class LanguageTexts {
     int language_ = 0;
 };
 
+// A text read as its table row says: from the language file now (Shown), or as loaded at start-up (At).
+std::u16string TextNow(const LanguageTexts& texts, TextId id);
+
 }  // namespace vornak

@@ -27,7 +27,8 @@ class UpdateFixture {
   public:
     explicit UpdateFixture(test::SimHarnessOptions options = {})
         : f(std::move(options)),
-          update({f.link(), f.store, f.transfer, f.files}, f.paths, f.texts, f.prompts, RunJobsInline(),
+          update(f.link().state(), f.paths, f.texts, f.prompts,
+                 RunJobsInline({f.link(), f.store, f.transfer, f.files}),
                  [this](const fs::path& program, const fs::path& folder) {
                      starts.push_back({program, folder});
                      return startSucceeds;

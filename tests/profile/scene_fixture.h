@@ -51,7 +51,7 @@ class SceneFixture {
           appProfile(f.paths.appProfile),
           host(f, log),
           dialog(appProfile, f.texts, f.prompts),
-          switcher(services(), f.texts, f.prompts, LoggingRunner()) {
+          switcher(f.link().state(), f.texts, f.prompts, LoggingRunner()) {
         f.texts.LoadLanguageTexts(VORNAK_BIN_DIR "/Skins/language.ini");
         switcher.SetHost(&host);
         switcher.SetSceneDialog(&dialog);
@@ -59,9 +59,10 @@ class SceneFixture {
 
     ProfileServices services() { return {f.link(), f.store, f.transfer, f.files}; }
     DeviceJobRunner LoggingRunner() {
-        return [this](std::string name, std::function<void()> work, std::function<void()> done) {
+        return [this](std::string name, DeviceJob work, std::function<void()> done) {
             log.push_back(name);
-            work();
+            ProfileServices s = services();
+            work(s);
             done();
         };
     }

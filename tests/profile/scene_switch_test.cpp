@@ -197,7 +197,8 @@ TEST(SwitchScene, ASecondSwitchDuringTheQuestionDoesNotAskAgain) {
     ReenteringPrompts prompts;
     std::vector<std::string> log;
     test::FakeMainWindow host(f, log);
-    SceneSwitcher switcher({f.link(), f.store, f.transfer, f.files}, f.texts, prompts, RunJobsInline());
+    SceneSwitcher switcher(f.link().state(), f.texts, prompts,
+                           RunJobsInline({f.link(), f.store, f.transfer, f.files}));
     switcher.SetHost(&host);
     ASSERT_TRUE(f.transfer.SetCurrentProfile(0));
     host.applyEnabled = true;

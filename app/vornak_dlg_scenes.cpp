@@ -1,0 +1,94 @@
+// The main window's side of scene switching, the scene dialog and the update dialog.
+#include <QDesktopServices>
+#include <QProcess>
+#include <QUrl>
+#include <mutex>
+
+#include "app/ui_thread.h"
+#include "app/vornak_dlg.h"
+#include "assign/view/composite_dialog.h"
+#include "device/port_hub_link.h"
+#include "platform/paths.h"
+#include "profile/view/scene_menu_view.h"
+#include "profile/view/vornak_dlg_profile.h"
+#include "profile/view/vornak_dlg_update.h"
+
+namespace vornak {
+
+DeviceJobRunner WorkerJobRunner(DeviceWorker& worker) {
+    return [&worker](std::string name, DeviceJob work, std::function<void()> done) {
+        worker.Post(
+            std::move(name),
+            [work = std::move(work)](DeviceContext& c) {
+                ProfileServices s{c.link, c.store, c.transfer, c.files};
+                work(s);
+            },
+            std::move(done));
+    };
+}
+
+bool StartProgramDetached(const std::filesystem::path& program, const std::filesystem::path& folder) {
+    return QProcess::startDetached(QString::fromStdString(program.string()), {},
+                                   QString::fromStdString(folder.string()));
+}
+
+void CVornakDlg::CreateSubDialogs() {
+    const auto openHelp = [help = s_.paths.helpIndex] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
+    };
+    sceneDialog_ = new CVornak_DlgProfile(
+        sceneModel_, switcher_, s_.texts, prompts_,
+        ProfileDialogFiles{s_.paths.profileIni, s_.paths.skinsDir, s_.paths.helpIndex, s_.paths.userFolder},
+        this);
+    sceneDialog_->SetHelpOpener(openHelp);
+    updateDialog_ = new CVornak_DlgUpdate(update_, s_.texts,
+                                          UpdateDialogFiles{s_.paths.updateIni, s_.paths.skinsDir}, this);
+    switcher_.SetHost(this);
+    switcher_.SetSceneDialog(&sceneModel_);
+}
+
+bool CVornakDlg::EditorOpen() const {
+    return keyDialog_ != nullptr && keyDialog_->model().isOpen();
+}
+
+void CVornakDlg::SetApplyEnabled(bool enabled) {
+    model_.SetApplyEnabled(enabled);
+    RefreshApply();
+}
+
+void CVornakDlg::SceneSwitched(const SceneOutcome& outcome) {
+    const int before = model_.selectedProfile();
+    const auto shown = [this, before] {
+        RefreshKeyButtons();
+        RefreshApply();
+        if (lighting_ && model_.selectedProfile() != before)
+            lighting_->RefreshForProfile(model_.selectedProfile());
+        if (sceneDialog_->isVisible()) sceneDialog_->Render();
+    };
+    if (!outcome.replaced) {
+        model_.SelectProfile(outcome.currentProfile);
+        shown();
+        return;
+    }
+    // The edit copy was loaded anew: the key buttons are described from it once no job holds it, and the
+    // undo history starts over.
+    s_.worker.WhenIdle("scene loaded", [this, current = outcome.currentProfile, shown] {
+        LoadOutcome load;
+        load.ok = true;
+        load.replaced = true;
+        load.currentProfile = current;
+        {
+            std::lock_guard lock(s_.store.lockA());
+            load.snapshot = TakeKeyboardSnapshot(s_.store.edit(), s_.texts);
+        }
+        model_.Loaded(load, model_.applyEnabled());
+        shown();
+    });
+}
+
+void CVornakDlg::SceneMenuChanged(const SceneMenu& menu) {
+    ShowSceneOnButton(*buttons_[main_id::kScenes], menu);
+    FillSceneMenu(sceneMenu_, menu, [this](int command) { OnCommand(command); });
+}
+
+}  // namespace vornak

@@ -1,0 +1,252 @@
+#include "profile/view/vornak_dlg_profile.h"
+
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QUrl>
+
+#include "profile/profile_files.h"
+#include "skin/placement.h"
+#include "skin/skin_surfaces.h"
+
+namespace vornak {
+
+namespace {
+
+struct ButtonInfo {
+    int id;
+    std::u16string_view key;
+    TextId caption;
+};
+
+constexpr ButtonInfo kButtons[] = {
+    {profile_id::kOk, u"CONTROL_OK", TextId::PROFILE_OK},
+    {profile_id::kCancel, u"CONTROL_CANCEL", TextId::PROFILE_CANCLE},
+    {profile_id::kAdd, u"FUNC_ADD", TextId::SCENE_ADD},
+    {profile_id::kLoad, u"FUNC_LOAD", TextId::SCENE_LOAD},
+    {profile_id::kDelete, u"FUNC_DELETE", TextId::SCENE_DELETE},
+    {profile_id::kApply, u"CONTROL2_APPLY", TextId::PROFILE_APPLY},
+};
+
+constexpr int kColumnWidths[] = {60, 120, 230};
+
+const char* const kListStyle =
+    "QTreeWidget { background: #0c0e12; color: #c9ced6; border: 1px solid #2c313a;"
+    " alternate-background-color: #11141a; }"
+    "QTreeWidget::item { height: 22px; }"
+    "QTreeWidget::item:selected { background: #0e4a58; color: #ffffff; }"
+    "QHeaderView { background: #1f232a; }"
+    "QHeaderView::section { background: #1f232a; color: #9aa1ae; border: none;"
+    " border-right: 1px solid #2c313a; padding: 4px 6px; }"
+    // The check boxes as the skin's switches: an outlined box, filled with the accent when checked.
+    "QTreeView::indicator { width: 12px; height: 12px; border: 1px solid #5a6270; border-radius: 3px;"
+    " background: #0c0e12; }"
+    "QTreeView::indicator:hover { border-color: #22d3ee; }"
+    "QTreeView::indicator:checked { background: #22d3ee; border-color: #22d3ee; }";
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+CVornak_DlgProfile::CVornak_DlgProfile(SceneDialogModel& model, SceneSwitcher& switcher,
+                                       const LanguageTexts& texts, Prompts& prompts, ProfileDialogFiles files,
+                                       QWidget* parent)
+    : CBaseDialog(kTemplateId, parent, files.profileIni, files.skinsDir),
+      model_(model),
+      switcher_(switcher),
+      texts_(texts),
+      prompts_(prompts),
+      files_(std::move(files)) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    CreateControls();
+    ConnectControls();
+    openHelp_ = [help = files_.helpIndex] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
+    };
+}
+
+void CVornak_DlgProfile::CreateControls() {
+    for (const ButtonInfo& info : kButtons) {
+        auto* b = new CPngButton(this);
+        b->setFocusPolicy(Qt::NoFocus);
+        buttons_[info.id] = b;
+    }
+    list_ = new CReportList(this);
+    list_->setStyleSheet(kListStyle);
+    list_->setAlternatingRowColors(true);
+    list_->setRootIsDecorated(false);
+    list_->header()->setSectionsClickable(false);
+    list_->setSortingEnabled(false);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+}
+
+void CVornak_DlgProfile::ConnectControls() {
+    for (const auto& [id, b] : buttons_) {
+        const int controlId = id;
+        connect(b, &QAbstractButton::clicked, this, [this, controlId] { OnControl(controlId); });
+    }
+    connect(list_, &QTreeWidget::itemChanged, this, &CVornak_DlgProfile::OnCheckChanged);
+}
+
+CPngButton* CVornak_DlgProfile::button(int id) const {
+    const auto it = buttons_.find(id);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+void CVornak_DlgProfile::OnInitDialog() {
+    CBaseDialog::OnInitDialog();
+    PlaceControls();
+    ApplyTexts();
+}
+
+void CVornak_DlgProfile::PlaceControls() {
+    auto picture = [this](const char* name) {
+        return SkinSurfaces::Instance().Get(files_.skinsDir / name, size()).pixmap;
+    };
+    const QPixmap normal = picture("Profile_normal.jpg");
+    const QPixmap over = picture("Profile_over.jpg");
+    const QPixmap down = picture("Profile_down.jpg");  // also the disabled look
+    for (const ButtonInfo& info : kButtons)
+        PlaceImageButton(*buttons_[info.id], layout(), kButtonInfoSection, info.key,
+                         {normal, over, down, down, normal});
+    PlaceControl(*list_, layout(), kButtonInfoSection, u"PROGRAM_LIST");
+}
+
+void CVornak_DlgProfile::ApplyTexts() {
+    for (const ButtonInfo& info : kButtons) {
+        buttons_[info.id]->setText(Q(TextNow(texts_, info.caption)));
+        buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), QColor(Qt::white));
+    }
+    list_->SetColumns({Q(texts_[TextId::SCENE_COLUMN_ACTIVE]), Q(texts_[TextId::SCENE_COLUMN_NAME]),
+                       Q(texts_[TextId::SCENE_COLUMN_PATH])},
+                      {kColumnWidths[0], kColumnWidths[1], kColumnWidths[2]});
+}
+
+void CVornak_DlgProfile::OpenDialog(int currentProfile) {
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    model_.Open(WorkingProfileFileIn(files_.userFolder), currentProfile);
+    InitDialog();
+    Render();
+    list_->SelectRow(-1);
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+}
+
+void CVornak_DlgProfile::CloseAsCancel() {
+    if (isVisible() || model_.isOpen()) reject();
+}
+
+void CVornak_DlgProfile::Render() {
+    rendering_ = true;
+    const auto& rows = model_.rows();
+    const int selected = list_->selectedRow();
+    list_->SetRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        list_->SetCell(r, 1, Q(rows[static_cast<size_t>(r)].name));
+        list_->SetCell(r, 2, Q(rows[static_cast<size_t>(r)].folder));
+        QTreeWidgetItem* item = list_->topLevelItem(r);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, r == model_.checkedRow() ? Qt::Checked : Qt::Unchecked);
+        item->setToolTip(2, Q(rows[static_cast<size_t>(r)].folder));
+    }
+    if (selected >= 0 && selected < list_->rowCount()) list_->SelectRow(selected);
+    if (CPngButton* apply = button(profile_id::kApply)) {
+        const bool inSkin = !(apply->x() == 1 && apply->y() == 1);
+        apply->setEnabled(inSkin && model_.applyEnabled());
+    }
+    rendering_ = false;
+}
+
+void CVornak_DlgProfile::OnCheckChanged(QTreeWidgetItem* item, int column) {
+    if (rendering_ || column != 0) return;
+    const int row = list_->indexOfTopLevelItem(item);
+    model_.SetChecked(row, item->checkState(0) == Qt::Checked);
+    Render();
+}
+
+void CVornak_DlgProfile::OnControl(int id) {
+    switch (id) {
+        case profile_id::kAdd:
+            OnAdd();
+            break;
+        case profile_id::kLoad:
+            OnLoad();
+            break;
+        case profile_id::kDelete:
+            OnDelete();
+            break;
+        case profile_id::kApply:
+            OnApply();
+            break;
+        case profile_id::kOk:
+            OnApply();
+            accept();
+            break;
+        case profile_id::kCancel:
+            reject();
+            break;
+        default:
+            break;
+    }
+}
+
+void CVornak_DlgProfile::OnAdd() {
+    const auto file = prompts_.ChooseFile(model_.AddChoice(files_.userFolder));
+    if (file && model_.Add(*file)) {
+        Render();
+        list_->SelectRow(list_->rowCount() - 1);
+    }
+}
+
+void CVornak_DlgProfile::OnLoad() {
+    const auto file = prompts_.ChooseFile(model_.LoadChoice(files_.userFolder));
+    if (!file) return;
+    model_.Load(*file);
+    Render();
+    list_->SelectRow(list_->rowCount() - 1);
+}
+
+void CVornak_DlgProfile::OnDelete() {
+    const int next = model_.Delete(list_->selectedRow());
+    Render();
+    list_->SelectRow(next);
+}
+
+void CVornak_DlgProfile::OnApply() {
+    switcher_.ApplySceneDialog();
+    Render();
+}
+
+void CVornak_DlgProfile::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (!mask().isEmpty()) painter.setClipRegion(mask());
+    painter.drawPixmap(0, 0, background());
+}
+
+void CVornak_DlgProfile::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        if (openHelp_) openHelp_();
+        event->accept();
+        return;
+    }
+    CBaseDialog::keyPressEvent(event);
+}
+
+void CVornak_DlgProfile::done(int result) {
+    if (model_.isOpen()) model_.Close();
+    CBaseDialog::done(result);
+}
+
+}  // namespace vornak

@@ -1,0 +1,146 @@
+#include "profile/view/vornak_dlg_update.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+
+#include "skin/placement.h"
+#include "skin/skin_surfaces.h"
+
+namespace vornak {
+
+namespace {
+
+struct ButtonInfo {
+    int id;
+    std::u16string_view key;
+    TextId caption;
+};
+
+constexpr ButtonInfo kButtons[] = {
+    {update_id::kCancelUpdate, u"CONTROL_CUPButton", TextId::UPDATE_CANCEL},
+    {update_id::kUpdate, u"CONTROL_UPButton", TextId::UPDATE_START},
+    {update_id::kOpen, u"CONTROL_OPENButton", TextId::UPDATE_OPEN},
+    {update_id::kBackup, u"CONTROL_BACKUPButton", TextId::UPDATE_BACKUP},
+};
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+CVornak_DlgUpdate::CVornak_DlgUpdate(FirmwareUpdate& model, const LanguageTexts& texts,
+                                     UpdateDialogFiles files, QWidget* parent)
+    : CBaseDialog(kTemplateId, parent, files.updateIni, files.skinsDir),
+      model_(model),
+      texts_(texts),
+      files_(std::move(files)) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    CreateControls();
+}
+
+void CVornak_DlgUpdate::CreateControls() {
+    for (const ButtonInfo& info : kButtons) {
+        auto* b = new CPngButton(this);
+        b->setFocusPolicy(Qt::NoFocus);
+        buttons_[info.id] = b;
+        const int id = info.id;
+        connect(b, &QAbstractButton::clicked, this, [this, id] { OnControl(id); });
+    }
+    path_ = new QLabel(this);
+    path_->setStyleSheet(QStringLiteral("color: #c9ced6; background: transparent; padding-left: 10px;"));
+    path_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(9);
+    path_->setFont(font);
+    // Placed by the skin, never shown or filled.
+    combo_ = new QComboBox(this);
+    combo_->hide();
+}
+
+CPngButton* CVornak_DlgUpdate::button(int id) const {
+    const auto it = buttons_.find(id);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+void CVornak_DlgUpdate::OnInitDialog() {
+    CBaseDialog::OnInitDialog();
+    PlaceControls();
+    for (const ButtonInfo& info : kButtons) {
+        buttons_[info.id]->setText(Q(texts_[info.caption]));
+        buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), QColor(Qt::white));
+    }
+}
+
+void CVornak_DlgUpdate::PlaceControls() {
+    const QPixmap normal = SkinSurfaces::Instance().Get(files_.skinsDir / "update_normal.jpg", size()).pixmap;
+    const QPixmap over = SkinSurfaces::Instance().Get(files_.skinsDir / "update_over.jpg", size()).pixmap;
+    for (const ButtonInfo& info : kButtons)
+        PlaceImageButton(*buttons_[info.id], layout(), kButtonInfoSection, info.key,
+                         {normal, over, over, over, over});
+    PlaceControl(*path_, layout(), kButtonInfoSection, u"CONTROL_UPStatic");
+    PlaceControl(*combo_, layout(), kButtonInfoSection, u"CONTROL_UPCombox");
+}
+
+void CVornak_DlgUpdate::OpenDialog() {
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    model_.DialogOpened();
+    InitDialog();
+    Render();
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+}
+
+void CVornak_DlgUpdate::Render() {
+    // A long path keeps its beginning and its file name; the whole of it is the tooltip.
+    const QString full = QString::fromStdString(model_.updaterPath().string());
+    path_->setText(path_->fontMetrics().elidedText(full, Qt::ElideMiddle, std::max(0, path_->width() - 16)));
+    path_->setToolTip(full);
+    for (const auto& [id, b] : buttons_) {
+        const bool inSkin = !(b->x() == 1 && b->y() == 1);
+        b->setEnabled(inSkin && !model_.busy());
+    }
+    update();
+}
+
+void CVornak_DlgUpdate::OnControl(int id) {
+    switch (id) {
+        case update_id::kOpen:
+            model_.Open();
+            break;
+        case update_id::kUpdate:
+            model_.Update([this](bool started) {
+                Render();
+                if (started) reject();
+            });
+            break;
+        case update_id::kCancelUpdate:
+            model_.CancelUpdate();
+            reject();
+            break;
+        case update_id::kBackup:
+            model_.Backup([this](bool) { Render(); });
+            break;
+        default:
+            break;
+    }
+    Render();
+}
+
+void CVornak_DlgUpdate::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (!mask().isEmpty()) painter.setClipRegion(mask());
+    painter.drawPixmap(0, 0, background());
+}
+
+}  // namespace vornak
