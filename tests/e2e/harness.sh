@@ -16,6 +16,7 @@
 # Every function fails the script (exit 1, with a message naming the step) when its step fails. Needs Xvfb,
 # xdotool, xwininfo and ImageMagick's import; trayer for a tray. Exits 77 (skipped) when one is missing.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/private_x.sh"
 
 E2E_DIR=""
 E2E_BIN=""
@@ -53,6 +54,7 @@ e2e_cleanup() {
     for pid in "${E2E_PIDS[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
+    private_x_stop
     if [ -n "$E2E_DIR" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR"; fi
 }
 
@@ -79,23 +81,7 @@ e2e_setup() {
 # e2e_start_x [WxH]: a private display, numbered by Xvfb itself (so parallel tests never share one); exports
 # DISPLAY.
 e2e_start_x() {
-    local size=${1:-1280x800} i n=""
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
-    E2E_PIDS+=($!)
-    local xvfb=$!
-    for i in $(seq 200); do
-        n=$(cat "$E2E_DIR/display" 2>/dev/null || true)
-        [ -n "$n" ] && break
-        kill -0 "$xvfb" 2>/dev/null || e2e_fail "Xvfb did not start: $(cat "$E2E_DIR/xvfb.log")"
-        sleep 0.05
-    done
-    [ -n "$n" ] || e2e_fail "Xvfb named no display"
-    export DISPLAY=":$n"
-    for i in $(seq 100); do
-        xwininfo -root >/dev/null 2>&1 && return 0
-        sleep 0.05
-    done
-    e2e_fail "Xvfb does not answer on $DISPLAY"
+    private_x_start "${1:-1280x800}" "$E2E_DIR/xvfb.log" || e2e_fail "no private X display"
 }
 
 # A small XEmbed tray at the top right.
@@ -182,9 +168,11 @@ e2e_stays_hidden() {
 
 # e2e_control_rect KEY: "x y w h" of a control of Skins/Main.ini.
 e2e_control_rect() {
-    local line
-    line=$(iconv -f UTF-16LE -t UTF-8 "$E2E_BIN/Skins/Main.ini" | tr -d '\r' | grep -m1 "^$1=") ||
-        e2e_fail "no control $1 in Main.ini"
+    local ini line
+    # The whole file first: a reader that stops at the first match would cut the pipe under pipefail.
+    ini=$(iconv -f UTF-16LE -t UTF-8 "$E2E_BIN/Skins/Main.ini" | tr -d '\r') || e2e_fail "cannot read Main.ini"
+    line=$(grep "^$1=" <<<"$ini") || e2e_fail "no control $1 in Main.ini"
+    line=${line%%$'\n'*}
     echo "${line#*=}" | awk -F, '{print $1, $2, $3, $4}'
 }
 
