@@ -217,8 +217,10 @@ TEST(SendCommand, RefusedWriteGivesMinusOne) {
 // A reply that comes after its caller stopped waiting is dropped: it neither touches the caller's buffer nor
 // satisfies the next exchange.
 TEST(SendCommand, LateReplyNeverReachesAnAbandonedBufferOrTheNextCaller) {
-    SimHarness h(WithReplyWait(30ms));
-    h.sim().InjectFault(Fault{FaultKind::LateReply, 3, 0, command_code::kReadSettings, 200ms});
+    // Waits long enough that a loaded machine answers the exchanges in between in time; the late replies come
+    // well after the caller gave up on all three tries.
+    SimHarness h(WithReplyWait(100ms));
+    h.sim().InjectFault(Fault{FaultKind::LateReply, 3, 0, command_code::kReadSettings, 700ms});
     CommandBytes reply{};
     reply.fill(0xAB);
     size_t received = 7;
@@ -228,7 +230,7 @@ TEST(SendCommand, LateReplyNeverReachesAnAbandonedBufferOrTheNextCaller) {
     EXPECT_EQ(received, 0u);
     // Other exchanges run while the three late replies arrive.
     const KeyBlockBytes expected = h.sim().defaultLayout();
-    while (std::chrono::steady_clock::now() - start < 350ms) {
+    while (std::chrono::steady_clock::now() - start < 1200ms) {
         KeyBlockBytes layout{};
         ASSERT_EQ(h.link().ReadDefaultLayout(layout), kLinkOk);
         ASSERT_EQ(layout, expected);
