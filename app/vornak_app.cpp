@@ -173,13 +173,14 @@ int CVornakApp::Run() {
 
     const int code = app.exec();
 
-    // The end: nothing reaches the window any more, exchanges end at once, the worker finishes its job; the
-    // UI thread serves the blocking calls still in flight until everything is quiet.
+    // The end: nothing reaches the window any more, the jobs still queued are dropped (before the link ends
+    // the running one, which would otherwise hand the worker the next), exchanges end at once; the UI thread
+    // serves the blocking calls still in flight until everything is quiet.
     inbox.SetTarget({});
     relay.Close();
     prompts.Close();
-    link.BeginShutdown();
     worker->Stop();
+    link.BeginShutdown();
     while (!relay.idle() || !worker->WorkerIdle()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);

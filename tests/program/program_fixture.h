@@ -99,8 +99,8 @@ class ProgramFixture {
     bool Shutdown(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
         relay->Close();
         prompts.Close();
+        worker->Stop();  // first, as the program does: a job queued behind the running one never starts
         stack.link().BeginShutdown();
-        worker->Stop();
         const bool quiet = ui.RunUntil([&] { return relay->idle() && worker->WorkerIdle(); }, limit);
         worker->Join();
         stack.link().SetEvents(nullptr);
