@@ -139,6 +139,13 @@ void CVornakDlg::CreateButtons() {
 
 void CVornakDlg::LayOutControls() {
     const QSize size = this->size();
+    // Without these the window cannot be drawn: the program ends, naming the file, rather than show keys
+    // without faces.
+    for (const char* file : {"main_normal.jpg", "main_over.jpg", "main_down.jpg", "main_disable.jpg",
+                             "Arrow.jpg", "main_color0.jpg", "main_color1.jpg"}) {
+        const SkinSurface& picture = SkinSurfaces::Instance().Get(s_.paths.skinsDir / file, size);
+        if (!picture.loaded) EndForSkinFailure(picture.error);
+    }
     auto surface = [&](const char* file) -> QPixmap {
         return SkinSurfaces::Instance().Get(s_.paths.skinsDir / file, size).pixmap;
     };

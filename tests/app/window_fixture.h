@@ -73,8 +73,8 @@ class WindowFixture {
     ~WindowFixture() {
         relay->Close();
         prompts.Close();
-        stack.link().BeginShutdown();
         worker->Stop();
+        stack.link().BeginShutdown();
         ProcessUntil([&] { return relay->idle() && worker->WorkerIdle(); });
         worker->Join();
         stack.link().SetEvents(nullptr);
