@@ -216,6 +216,33 @@ TEST(UpdateWindow, AnEmptyPathSendsNothingAndAStartedUpdaterClosesTheDialog) {
         << "the updater ran in its own folder";
 }
 
+TEST(UpdateWindow, AKeyboardThatLeavesForItsLoaderStillGetsItsUpdaterStarted) {
+    WindowFixtureOptions options;
+    options.config.modes.bootLeaves = true;
+    WindowFixture f(options);
+    ASSERT_TRUE(f.Ready());
+    ASSERT_TRUE(Idle(f));
+    f.window->OnCommand(main_id::kCmdUpdate);
+    CVornak_DlgUpdate* d = f.window->updateDialog();
+    ASSERT_TRUE(ProcessUntil([&] { return d->isVisible(); }));
+    const fs::path backup = f.dir / "before.fwc";
+    f.dialogs.files = {WriteUpdater(f.dir.path()), backup};
+    QTest::mouseClick(d->button(update_id::kOpen), Qt::LeftButton);
+    f.dialogs.answers = {PromptAnswer::Yes};  // the backup first
+    QTest::mouseClick(d->button(update_id::kUpdate), Qt::LeftButton);
+    ASSERT_TRUE(ProcessUntil([&] { return !d->isVisible(); }));
+    EXPECT_TRUE(fs::exists(backup));
+    EXPECT_EQ(f.dialogs.messages, (std::vector<std::u16string>{f.texts[TextId::MAIN_UPDATE_BACKUP_ASK],
+                                                               f.texts[TextId::MAIN_UPDATE_BACKUP_OK]}));
+    EXPECT_EQ(f.sim->bootModeRequests(), 1);
+    EXPECT_TRUE(ProcessUntil([&] { return fs::exists(f.dir / "started-here"); }));
+    // The keyboard went: the window follows it away, and the scene label forgets its profile.
+    EXPECT_TRUE(ProcessUntil([&] { return !f.sim->attached() && f.window->isMinimized(); }));
+    EXPECT_TRUE(ProcessUntil([&] {
+        return f.window->button(main_id::kScenes)->text() == ToQt(f.texts[TextId::DEFAULT_PROFILE_NAME]);
+    }));
+}
+
 TEST(UpdateWindow, ThePathOutlivesTheDialogAndNoKeyboardMeansNoUpdateMode) {
     WindowFixtureOptions options;
     options.config.attached = false;
