@@ -70,10 +70,14 @@ void CReportList::SetCell(int row, int column, const QString& text, bool grey) {
     item->setText(column, text);
     item->setData(column, kGreyRole, grey);
     if (grey) {
-        item->setForeground(column, palette().brush(QPalette::Disabled, QPalette::Text));
+        item->setForeground(column, GreyBrush());
     } else {
         item->setData(column, Qt::ForegroundRole, QVariant());
     }
+}
+
+QBrush CReportList::GreyBrush() const {
+    return greyColor_.isValid() ? QBrush(greyColor_) : palette().brush(QPalette::Disabled, QPalette::Text);
 }
 
 QString CReportList::cellText(int row, int column) const {

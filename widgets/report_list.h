@@ -27,6 +27,9 @@ class CReportList : public QTreeWidget {
     QString cellText(int row, int column) const;
     bool cellGrey(int row, int column) const;
     QRect cellRect(int row, int column) const;
+    // The colour of grey cells. A style sheet's text colour stands for every colour group, so under one the
+    // palette's disabled text is no longer grey: a styled list names its grey here.
+    void SetGreyColor(const QColor& color) { greyColor_ = color; }
 
     // -1 clears the selection. The row is scrolled into view.
     void SelectRow(int row);
@@ -58,8 +61,10 @@ class CReportList : public QTreeWidget {
     void OnItemClicked(QTreeWidgetItem* item, int column);
     void OnSelectionChanged();
     void Commit();
+    QBrush GreyBrush() const;
 
     QPointer<QWidget> editor_;
+    QColor greyColor_;  // invalid: the palette's disabled text
     int editRow_ = -1;
     int editColumn_ = -1;
     bool committing_ = false;

@@ -40,6 +40,8 @@ constexpr int kActionColumnWidths[] = {70, 60, 70};
 constexpr int kKeyDropDownRows = 20;
 constexpr int kActionDropDownRows = 6;
 
+// Recorded rows and disabled fields; the list's own text is #c9ced6.
+constexpr QRgb kGreyText = 0x6b7280;
 const char* const kFieldStyle =
     "QComboBox, QLineEdit { background: #0c0e12; color: #e6e8ee; border: 1px solid #2c313a;"
     " border-radius: 5px; padding-left: 8px; }"
@@ -103,6 +105,7 @@ void CMacroPageView::CreateControls() {
     list_->setStyleSheet(kFieldStyle);
     actions_ = new CReportList(&dialog_);
     actions_->setStyleSheet(kListStyle);
+    actions_->SetGreyColor(QColor(kGreyText));
     cycles_ = new QLineEdit(&dialog_);
     cycles_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), cycles_));

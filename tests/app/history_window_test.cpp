@@ -10,6 +10,7 @@
 #include "assign/key_dialog_commit.h"
 #include "keyboard/key_buttons.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/shots.h"
 
 namespace vornak::test {
 namespace {
@@ -37,8 +38,7 @@ void Drag(CVornakDlg& window, int fromId, int toId, Qt::KeyboardModifiers mods =
 }
 
 void SaveShot(QWidget& w, const char* name) {
-    QDir().mkpath(QStringLiteral("/work/shots/history"));
-    w.grab().save(QStringLiteral("/work/shots/history/%1.png").arg(QString::fromLatin1(name)));
+    test::SaveShot(w, QStringLiteral("history_%1.png").arg(QString::fromLatin1(name)));
 }
 
 class HistoryWindow : public ::testing::Test {

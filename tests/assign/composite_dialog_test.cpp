@@ -16,6 +16,7 @@
 #include "assign/dialog_placement.h"
 #include "tests/support/config_builders.h"
 #include "tests/support/fake_macro_page.h"
+#include "tests/support/shots.h"
 
 namespace vornak {
 namespace {
@@ -74,11 +75,7 @@ class CompositeDialogTest : public ::testing::Test {
         std::lock_guard lock(store.lockA());
         return store.edit().image.entry(0, slot);
     }
-    void Shot(const char* name) {
-        const QString folder = QStringLiteral("/work/shots/keydlg");
-        QDir().mkpath(folder);
-        dialog->grab().save(folder + "/" + name);
-    }
+    void Shot(const char* name) { test::SaveShot(*dialog, QStringLiteral("keydlg_") + name); }
 
     ConfigStore store;
     StoreDialogHost host{store};

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTest>
@@ -14,6 +17,7 @@
 #include "platform/tick_count.h"
 #include "tests/support/config_builders.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/shots.h"
 #include "tests/support/temp_dir.h"
 
 namespace vornak {
@@ -72,10 +76,18 @@ class MacroPageView : public ::testing::Test {
     }
     CPngButton* Button(int id) const { return static_cast<CPngButton*>(page->control(id)); }
     QString Cell(int row, int column) const { return page->actionList()->cellText(row, column); }
-    void Shot(const char* name) {
-        QDir().mkpath(QStringLiteral("/work/shots/macro"));
-        dialog->grab().save(QStringLiteral("/work/shots/macro/") + name);
+    // The lightness of the brightest pixel of a cell's text, as the list draws it.
+    int BrightestInk(int row, int column) const {
+        CReportList* list = page->actionList();
+        const QImage image = list->viewport()->grab().toImage();
+        const QRect cell = list->cellRect(row, column).adjusted(2, 2, -2, -2);
+        int brightest = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                brightest = std::max(brightest, image.pixelColor(x, y).lightness());
+        return brightest;
     }
+    void Shot(const char* name) { test::SaveShot(*dialog, QStringLiteral("macro_") + name); }
 
     test::TempDir dir;
     AppProfile profile{dir / "Vornak_Pellam.ini"};
@@ -137,6 +149,8 @@ TEST_F(MacroPageView, ControlsSitWhereTheSkinPutsThem) {
     EXPECT_EQ(Cell(0, 0), QStringLiteral("Ctrl"));
     EXPECT_TRUE(page->actionList()->cellGrey(0, 0));
     EXPECT_FALSE(page->actionList()->cellGrey(0, 2));
+    // And it looks grey: the list's style sheet must not paint it in the normal text colour.
+    EXPECT_LT(BrightestInk(0, 0), BrightestInk(0, 2) - 40);
     // The record-delays setting was read, normalised and written back.
     EXPECT_FALSE(page->recordDelayBox()->isChecked());
     EXPECT_EQ(profile.GetString(u"RecordDelay", u""), u"0");

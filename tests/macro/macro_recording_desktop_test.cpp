@@ -16,6 +16,7 @@
 #include "macro/view/macro_page_view.h"
 #include "platform/tick_count.h"
 #include "tests/support/config_fixture.h"
+#include "tests/support/shots.h"
 
 namespace vornak {
 namespace {
@@ -144,8 +145,7 @@ TEST_F(X11RecordingTest, RecordedMacroReachesTheKeyboardAsItWasTyped) {
     QTest::qWait(400);
     Press("b", 250);
     ASSERT_TRUE(RowsReach(4));
-    QDir().mkpath(QStringLiteral("/work/shots/macro"));
-    dialog->grab().save(QStringLiteral("/work/shots/macro/x11_recording.png"));
+    test::SaveShot(*dialog, QStringLiteral("macro_x11_recording.png"));
     QTest::mouseClick(Button(kCtlMacroRecord), Qt::LeftButton);
     ASSERT_EQ(editor.rows().size(), 4u);
 

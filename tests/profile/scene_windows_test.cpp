@@ -13,6 +13,7 @@
 #include "profile/view/vornak_dlg_update.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/config_builders.h"
+#include "tests/support/shots.h"
 #include "tests/support/traffic.h"
 
 namespace vornak::test {
@@ -21,9 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 void Shot(QWidget& widget, const char* name) {
-    const char* folder = std::getenv("VORNAK_SHOTS");
-    if (folder == nullptr || *folder == 0) return;
-    widget.grab().save(QString::fromStdString((fs::path(folder) / name).string()));
+    SaveShot(widget, QString::fromLatin1(name));
 }
 
 int KeyboardProfile(WindowFixture& f) {
