@@ -141,8 +141,8 @@ int CVornakApp::Run() {
         MakeUiPoster(&ui));
     link.SetTrafficMutex(&worker->trafficMutex());
 
-    auto window = std::make_unique<CVornakDlg>(
-        MainWindowServices{paths, texts, stack->store(), link, *worker, prompts, args.start});
+    auto window = std::make_unique<CVornakDlg>(MainWindowServices{
+        paths, texts, stack->store(), stack->transfer(), link, *worker, prompts, args.start});
     dialogs.SetParent(window.get());
     LinkRelay relay(*window, MakeUiPoster(&ui), MakeUiBlockingCall(&ui));
     link.SetEvents(&relay);

@@ -8,8 +8,10 @@
 #include <QWindow>
 
 #include "app/ui_thread.h"
+#include "assign/view/composite_dialog.h"
 #include "device/port_hub_link.h"
 #include "keyboard/key_buttons.h"
+#include "macro/macro_editor.h"
 #include "platform/paths.h"
 #include "platform/text_format.h"
 #include "skin/placement.h"
@@ -41,7 +43,7 @@ const ControlInfo kControls[] = {
     {main_id::kCancel, u"CONTROL_CANCEL", Looks::Plain, {}, TextId::PROFILE_CANCLE},
     {main_id::kScenes, u"FUNC_PROFILES", Looks::Plain, {}, {}},
     {main_id::kApply, u"CONTROL2_APPLY", Looks::Apply, {}, TextId::PROFILE_APPLY},
-    {main_id::kMacro, u"FUNC_MACRO", Looks::Plain, {}, TextId::PROFILE_MACRO},
+    {main_id::kMacro, u"FUNC_MACRO", Looks::Plain, TextId::MAIN_MACRO_PROMPT, TextId::PROFILE_MACRO},
     {main_id::kLink, u"TORVEL_LINK", Looks::Link, {}, {}},
     {main_id::kHelp, u"CONTROL_HELP", Looks::Plain, TextId::MAIN_HELP_PROMPT, {}},
     {main_id::kMinimize, u"CONTROL_MINIMIZE", Looks::Plain, TextId::MAIN_MINIMIZE_PROMPT, {}},
@@ -94,10 +96,14 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
     CreateTimers();
     CreateHistory();
     CreateSubDialogs();
+    CreateKeyDialog();
     ConnectTray();
 }
 
-CVornakDlg::~CVornakDlg() = default;
+CVornakDlg::~CVornakDlg() {
+    // Before the members it stands on: its macro page lets go of the macro editor when it is destroyed.
+    delete keyDialog_;
+}
 
 void CVornakDlg::Init() {
     s_.link.state().currentProfile.store(-1);

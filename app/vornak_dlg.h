@@ -24,6 +24,7 @@
 #include "program/link_relay.h"
 #include "program/main_model.h"
 #include "program/ui_prompts.h"
+#include "program/window_dialog_host.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
 
@@ -39,6 +40,9 @@ class PortHubLink;
 class Vornak_DlgComposite;
 struct ProgramPaths;
 class CAboutBox;
+class ConfigTransfer;
+class KeyDialogModel;
+class MacroEditor;
 
 // Control ids of the main window.
 namespace main_id {
@@ -91,6 +95,7 @@ struct MainWindowServices {
     const ProgramPaths& paths;
     const LanguageTexts& texts;
     ConfigStore& store;
+    ConfigTransfer& transfer;  // whether a key still plays a macro the dialog deletes
     PortHubLink& link;
     DeviceWorker& worker;
     UiThreadPrompts& prompts;  // from any thread
@@ -163,6 +168,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     FirmwareUpdate& firmwareUpdate() { return update_; }
     CVornak_DlgProfile* sceneDialog() const { return sceneDialog_; }
     CVornak_DlgUpdate* updateDialog() const { return updateDialog_; }
+    Vornak_DlgComposite* keyDialog() const { return keyDialog_; }
     // The scene menu as it was last filled (for the tray's single click and tests).
     QMenu& sceneMenu() { return sceneMenu_; }
 
@@ -191,6 +197,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void CreateTimers();
     void CreateHistory();
     void CreateSubDialogs();
+    void CreateKeyDialog();
     void ConnectTray();
     void HandleInit();
     CPngButton* AddButton(int id, std::u16string_view key);
@@ -228,8 +235,9 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void OnSceneMenu();
     void OnSwitchScene(int id);
     void OnKeyClick(int id);
-    // The key click road ends here: the key assignment dialog opens for the target.
+    // The key click road ends here: the key assignment dialog opens for the target (vornak_dlg_keys.cpp).
     void OpenKeyDialog(const KeyClickTarget& target);
+    void KeyDialogClosed(uint16_t buttonId);
     void FinishApply(const ApplyOutcome& outcome);
     // ---- undo, redo and the drag of keys (vornak_dlg_history.cpp)
     void AddHistoryEntries(QMenu& menu);
@@ -272,7 +280,12 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     bool lightingStale_ = false;
     std::optional<KeyClickTarget> lastKeyClick_;
 
-    // The sub-dialogs, owned by the window through Qt's parent; null until their code exists.
+    // The key dialog's model and what it stands on; they outlive the dialog (destroyed after it, with the
+    // window's children).
+    std::unique_ptr<MacroEditor> macroEditor_;
+    std::unique_ptr<WindowDialogHost> keyHost_;
+    std::unique_ptr<KeyDialogModel> keyModel_;
+    // The sub-dialogs, owned by the window through Qt's parent.
     CVornak_DlgProfile* sceneDialog_ = nullptr;
     Vornak_DlgComposite* keyDialog_ = nullptr;
     CVornak_DlgUpdate* updateDialog_ = nullptr;

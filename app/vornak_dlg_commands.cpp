@@ -8,6 +8,7 @@
 #include "app/about_box.h"
 #include "app/ui_thread.h"
 #include "app/vornak_dlg.h"
+#include "assign/view/composite_dialog.h"
 #include "device/port_hub_link.h"
 #include "platform/paths.h"
 #include "profile/profile_files.h"
@@ -137,13 +138,6 @@ void CVornakDlg::OnMacroKey() {
     OnKeyClick(main_id::kMacro);
 }
 
-void CVornakDlg::OpenKeyDialog(const KeyClickTarget& target) {
-    lastKeyClick_ = target;
-    history_.SetDialogSlot(target.slot);  // its OK and Apply are steps named after this key
-    // The key assignment dialog (Vornak_DlgComposite) opens here for target.slot, shown pressed on
-    // target.controlId, in macro-only mode when target.macroOnly; on OK it writes through Edit().
-}
-
 void CVornakDlg::OnProfile(int profile) {
     if (lighting_) lighting_->RefreshForProfile(profile);
     if (profile == s_.link.state().currentProfile.load()) {
@@ -260,12 +254,14 @@ void CVornakDlg::OnUpdate() {
 }
 
 bool CVornakDlg::SubDialogsMayClose() {
-    // Neither the scene dialog nor the key dialog keeps anything that a close would lose.
+    // Neither the scene dialog nor the key dialog keeps anything that a close would lose: what the key
+    // dialog did not apply is dropped, as by its Cancel.
     return true;
 }
 
 void CVornakDlg::CloseSubDialogsAsCancel() {
-    // The key dialog closes here as by its Cancel.
+    // The key dialog's Cancel also gives the keyboard grab back and the key button its normal pictures.
+    keyDialog_->CloseAsCancel();
     sceneDialog_->CloseAsCancel();
 }
 
@@ -279,6 +275,7 @@ bool CVornakDlg::CloseProgram() {
     if (closing_) return true;
     hide();
     if (!SubDialogsMayClose()) return false;
+    CloseSubDialogsAsCancel();
     closing_ = true;
     if (about_) about_->close();
     tray_.Remove();

@@ -2,12 +2,13 @@
 // button onto another, and a fresh load.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QMenu>
 #include <QTest>
 
-#include "assign/key_dialog_commit.h"
+#include "assign/view/composite_dialog.h"
 #include "keyboard/key_buttons.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/shots.h"
@@ -49,15 +50,21 @@ class HistoryWindow : public ::testing::Test {
         return f.stack.store().edit().image.entry(f.window->model().selectedProfile(), slot);
     }
     QString ToolTip(int id) { return f.window->button(id)->toolTipText(); }
-    // What the key dialog does on OK: its one commit, through the window's edit entry point.
-    void KeyDialogOk(int buttonId, Assignment assignment) {
+    // The key dialog opened by a click on the key, the choice made in it, and its OK.
+    void KeyDialogOk(int buttonId, const std::function<void(Vornak_DlgComposite&)>& choose) {
+        Vornak_DlgComposite& dialog = *f.window->keyDialog();
         f.window->OnCommand(buttonId);
-        ASSERT_TRUE(ProcessUntil([&] { return f.window->lastKeyClick().has_value(); }));
-        const int slot = f.window->lastKeyClick()->slot;
-        f.window->Edit("key dialog", [&](EditCopy& edit) {
-            KeyDialogCommit commit{f.window->model().selectedProfile(), slot, assignment, edit.macros};
-            return CommitKeyDialog(edit, commit).changed;
-        });
+        ASSERT_TRUE(ProcessUntil([&] { return dialog.isVisible(); }));
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        choose(dialog);
+        QTest::mouseClick(dialog.button(kCtlOk), Qt::LeftButton);
+        ASSERT_FALSE(dialog.isVisible());
+        f.window->activateWindow();  // the shortcuts are the active window's
+        ASSERT_TRUE(ProcessUntil([&] { return QApplication::activeWindow() == f.window.get(); }));
+    }
+    void KeyDialogOk(int buttonId, Qt::Key typed) {
+        KeyDialogOk(buttonId, [typed](Vornak_DlgComposite& d) { QTest::keyClick(d.windowHandle(), typed); });
     }
     void Apply() {
         QTest::mouseClick(f.window->button(main_id::kApply), Qt::LeftButton);
@@ -78,7 +85,7 @@ class HistoryWindow : public ::testing::Test {
 
 TEST_F(HistoryWindow, CtrlZAfterAKeyDialogOkPutsTheOldDescriptionBackAndApplyFollows) {
     const QString original = ToolTip(kButtonA);
-    KeyDialogOk(kButtonA, Assignment::Key(0x030));
+    KeyDialogOk(kButtonA, Qt::Key_B);
     const QString remapped = ToolTip(kButtonA);
     ASSERT_NE(remapped, original);
     Apply();
@@ -108,8 +115,12 @@ TEST_F(HistoryWindow, CtrlZAfterAKeyDialogOkPutsTheOldDescriptionBackAndApplyFol
 }
 
 TEST_F(HistoryWindow, ADragSwapsTwoKeysAndOneCtrlZSwapsThemBack) {
-    KeyDialogOk(kButtonA, Assignment::Key(0x010));
-    KeyDialogOk(kButtonB, Assignment::Function(4));
+    KeyDialogOk(kButtonA, Qt::Key_Q);
+    KeyDialogOk(kButtonB, [](Vornak_DlgComposite& d) {
+        QTest::mouseClick(d.button(kCtlFunctionPage), Qt::LeftButton);
+        d.functionList()->setCurrentIndex(4);
+        emit d.functionList()->activated(4);  // as a choice in the list does
+    });
     const QString a = ToolTip(kButtonA), b = ToolTip(kButtonB);
     const size_t steps = f.window->history().history().undoCount();
 
@@ -118,6 +129,7 @@ TEST_F(HistoryWindow, ADragSwapsTwoKeysAndOneCtrlZSwapsThemBack) {
     EXPECT_EQ(At(kSlotB), (ConfigEntry{2, 0, 0x010, 0, 0}));
     EXPECT_EQ(f.window->history().history().undoCount(), steps + 1);
     EXPECT_EQ(f.window->lastKeyClick()->slot, kSlotB) << "the drop opened no dialog";
+    EXPECT_FALSE(f.window->keyDialog()->isVisible());
     EXPECT_FALSE(f.window->button(kButtonA)->isDown());
     EXPECT_EQ(MenuTexts()[0], QStringLiteral("Undo: Swap A \u2194 B\tCtrl+Z"));
     SaveShot(*f.window, "after_swap");
@@ -148,7 +160,7 @@ TEST_F(HistoryWindow, AShortMoveStaysAClick) {
 }
 
 TEST_F(HistoryWindow, ADragOfAKeyAssignmentOntoG9IsRefused) {
-    KeyDialogOk(kButtonA, Assignment::Key(0x030));
+    KeyDialogOk(kButtonA, Qt::Key_B);
     const size_t steps = f.window->history().history().undoCount();
     Drag(*f.window, kButtonA, kButtonG9);
     ASSERT_TRUE(ProcessUntil([&] { return !f.dialogs.messages.empty(); }));
@@ -159,7 +171,7 @@ TEST_F(HistoryWindow, ADragOfAKeyAssignmentOntoG9IsRefused) {
 }
 
 TEST_F(HistoryWindow, NothingHappensWhileADialogIsOpenOrAJobRuns) {
-    KeyDialogOk(kButtonA, Assignment::Key(0x030));
+    KeyDialogOk(kButtonA, Qt::Key_B);
     const QString remapped = ToolTip(kButtonA);
     {
         QDialog dialog(f.window.get());
@@ -186,7 +198,7 @@ TEST_F(HistoryWindow, NothingHappensWhileADialogIsOpenOrAJobRuns) {
 }
 
 TEST_F(HistoryWindow, TheReloadAtAttachClearsTheHistory) {
-    KeyDialogOk(kButtonA, Assignment::Key(0x030));
+    KeyDialogOk(kButtonA, Qt::Key_B);
     ASSERT_TRUE(f.window->history().CanUndo());
     f.sim->Raise(sim::SimEvent::Detach);
     ASSERT_TRUE(ProcessUntil([&] { return f.stack.link().state().devicePresent.load() == 0; }));

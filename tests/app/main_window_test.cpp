@@ -9,6 +9,7 @@
 
 #include "app/tray_icon.h"
 #include "assign/assign_rules.h"
+#include "assign/view/composite_dialog.h"
 #include "keyboard/key_buttons.h"
 #include "platform/text_format.h"
 #include "skin/core/skin_layout.h"
@@ -178,6 +179,9 @@ TEST(MainWindow, AKeyClickDuringAJobWaitsForIt) {
     release = true;
     ASSERT_TRUE(ProcessUntil([&] { return f.window->lastKeyClick().has_value(); }));
     EXPECT_EQ(f.window->lastKeyClick()->slot, KeySlot(0x01E));
+    EXPECT_TRUE(f.window->keyDialog()->isVisible());
+    EXPECT_TRUE(f.window->button(kKeyA)->isDown()) << "pressed while its dialog is open";
+    f.window->keyDialog()->CloseAsCancel();
     EXPECT_FALSE(f.window->button(kKeyA)->isDown());
     // FUNC_MACRO: G9 in macro-only mode.
     QTest::mouseClick(f.window->button(main_id::kMacro), Qt::LeftButton);

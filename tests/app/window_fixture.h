@@ -59,8 +59,9 @@ class WindowFixture {
                                                               stack.files(), texts, &stack.lighting()},
                                                 MakeUiPoster(&ui));
         stack.link().SetTrafficMutex(&worker->trafficMutex());
-        window = std::make_unique<CVornakDlg>(MainWindowServices{paths, texts, stack.store(), stack.link(),
-                                                                 *worker, prompts, options.startInTray});
+        window = std::make_unique<CVornakDlg>(MainWindowServices{paths, texts, stack.store(),
+                                                                 stack.transfer(), stack.link(), *worker,
+                                                                 prompts, options.startInTray});
         relay = std::make_unique<LinkRelay>(*window, MakeUiPoster(&ui), MakeUiBlockingCall(&ui));
         stack.link().SetEvents(relay.get());
         if (options.startInTray) stack.link().state().autoShowDone.store(1);

@@ -1,0 +1,81 @@
+// The key assignment dialog in the main window: made once, opened by the key click road, its OK and Apply
+// written through the window's edit entry point.
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "app/ui_thread.h"
+#include "app/vornak_dlg.h"
+#include "assign/key_dialog_model.h"
+#include "assign/view/composite_dialog.h"
+#include "device/port_hub_link.h"
+#include "keyboard/key_buttons.h"
+#include "macro/macro_editor.h"
+#include "macro/view/macro_page_view.h"
+#include "platform/paths.h"
+#include "platform/tick_count.h"
+#include "transfer/config_transfer.h"
+
+namespace vornak {
+
+void CVornakDlg::CreateKeyDialog() {
+    ConfigTransfer& transfer = s_.transfer;
+    macroEditor_ = std::make_unique<MacroEditor>(
+        s_.texts, prompts_,
+        [this, &transfer](const MacroRecord& macro) {
+            // Whether a key plays the macro is read under lock A, which a running job may hold.
+            if (s_.worker.busy()) {
+                prompts_.Inform(s_.texts[TextId::KEY_DIALOG_BUSY]);
+                return false;
+            }
+            return transfer.MacroUsedByKeys(macro);
+        },
+        TickCount, IsMultimediaKey);
+    keyHost_ = std::make_unique<WindowDialogHost>(
+        model_, s_.store, [this] { return s_.worker.busy(); },
+        [this](std::string_view what, const std::function<bool(EditCopy&)>& change) {
+            return Edit(what, change);
+        });
+    keyModel_ = std::make_unique<KeyDialogModel>(*keyHost_, *macroEditor_, s_.texts);
+    PortHubLink& link = s_.link;
+    MacroPageSettings settings;
+    settings.profile = &appProfile_;
+    settings.capacity = [&link] { return link.state().macroCapacity.load(); };
+    keyDialog_ = new Vornak_DlgComposite(
+        *keyModel_, s_.texts,
+        CompositeDialogFiles{s_.paths.compositeIni, s_.paths.skinsDir, s_.paths.helpIndex}, this,
+        MacroEditorPageFactory(*macroEditor_, settings));
+    // F1 opens the help page at the dialog's own section.
+    keyDialog_->SetHelpOpener([help = s_.paths.helpIndex] {
+        QUrl url = QUrl::fromLocalFile(QString::fromStdString(help.string()));
+        url.setFragment(QStringLiteral("key-dialog"));
+        QDesktopServices::openUrl(url);
+    });
+    connect(keyDialog_, &Vornak_DlgComposite::keyDialogClosed, this, &CVornakDlg::KeyDialogClosed);
+    // A button that loses the focus lets go of its pressed look, and the dialog takes the focus as it opens:
+    // the key buttons never take it, so the key stays pressed while its dialog is open.
+    for (const KeyButton& k : kKeyButtons)
+        button(k.controlId)->setFocusPolicy(Qt::NoFocus);
+    for (const uint16_t id : kGKeyControlIds)
+        button(id)->setFocusPolicy(Qt::NoFocus);
+}
+
+void CVornakDlg::OpenKeyDialog(const KeyClickTarget& target) {
+    lastKeyClick_ = target;
+    if (closing_ || keyModel_->isOpen()) return;
+    history_.SetDialogSlot(target.slot);  // its OK and Apply are steps named after this key
+    CPngButton* b = button(target.controlId);
+    const QRect onScreen = b != nullptr ? QRect(b->mapToGlobal(QPoint(0, 0)), b->size()) : geometry();
+    if (!keyDialog_->OpenFor(target.controlId, model_.layerB(), onScreen)) {
+        history_.SetDialogSlot(-1);
+        return;
+    }
+    if (b != nullptr) b->setDown(true);  // pressed while its dialog is open
+}
+
+void CVornakDlg::KeyDialogClosed(uint16_t buttonId) {
+    if (CPngButton* b = button(buttonId)) b->setDown(false);
+    // Later edits (a drag, Restore defaults) are named for themselves, not for this key.
+    history_.SetDialogSlot(-1);
+}
+
+}  // namespace vornak
