@@ -115,6 +115,42 @@ after=$(key_blocks)
 [ "${after:756}" = "${original:756}" ] || e2e_fail "the other profiles' blocks changed"
 [ -n "$shots" ] && e2e_shot "$shots/e2e-after-apply.png"
 
+if [ -n "$shots" ]; then
+    echo "== each page of the dialog, pictured; Cancel drops the macro recorded on the way"
+    dialog_shot() {
+        mkdir -p "$shots"
+        import -window "$1" "$shots/$2" || e2e_fail "screenshot $2"
+    }
+    e2e_click_control "$win" KEY_02E
+    dlg=$(wait_dialog)
+    xdotool key F5
+    sleep 0.3
+    dialog_shot "$dlg" page-single-key.png
+    dialog_click "$dlg" CONTROL_MACRO
+    dialog_click "$dlg" FUNC_MACRO_ADD
+    dialog_click "$dlg" FUNC_MACRO_RECORD
+    xdotool key --delay 120 h i
+    sleep 0.5
+    dialog_click "$dlg" FUNC_MACRO_RECORD
+    dialog_shot "$dlg" page-macro.png
+    dialog_click "$dlg" CONTROL_MEDIA
+    xdotool key Down Down
+    sleep 0.3
+    dialog_shot "$dlg" page-media.png
+    dialog_click "$dlg" CONTROL_FUNCTION
+    xdotool key Down
+    sleep 0.3
+    dialog_shot "$dlg" page-function.png
+    dialog_click "$dlg" CONTROL_CANCEL
+    wait_dialog_closed
+    e2e_click_control "$win" FUNC_MACRO
+    dlg=$(wait_dialog)
+    dialog_shot "$dlg" page-macro-only.png
+    e2e_shot "$shots/e2e-macro-only-in-window.png"
+    dialog_click "$dlg" CONTROL_CANCEL
+    wait_dialog_closed
+fi
+
 echo "== the keyboard's removal closes an open dialog as by Cancel"
 e2e_click_control "$win" KEY_030
 dlg=$(wait_dialog)
