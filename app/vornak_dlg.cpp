@@ -11,6 +11,7 @@
 #include "assign/view/composite_dialog.h"
 #include "device/port_hub_link.h"
 #include "keyboard/key_buttons.h"
+#include "lighting/view/lighting_panel.h"
 #include "macro/macro_editor.h"
 #include "platform/paths.h"
 #include "platform/text_format.h"
@@ -66,6 +67,7 @@ const ControlInfo kControls[] = {
     {main_id::kReport4, u"FUNC_REPORT4", Looks::Marked, {}, {}},
     {main_id::kFn, u"KEY_FN", Looks::Marked, {}, {}},
     {main_id::kVersion, u"TORVEL_VER", Looks::Still, {}, {}},
+    {main_id::kSwitch, u"FUNC_SWITCH", Looks::Marked, {}, {}},
 };
 
 bool IsLightingControl(int id) {
@@ -110,6 +112,7 @@ void CVornakDlg::Init() {
     InitDialog();  // the skin: ends the process when its background or mask cannot be loaded
     LayOutControls();
     ApplyTexts();
+    CreateLightingPanel();
     setWindowTitle(LanguageText(s_.texts, TextId::MAIN_CAPTION));
     const QImage iconImage(QString::fromStdString((s_.paths.skinsDir / "vornak.png").string()));
     if (!iconImage.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(iconImage)));
@@ -228,6 +231,19 @@ void CVornakDlg::ApplyTexts() {
     for (int i = 0; i < 5; ++i)
         buttons_[kGKeyControlIds[static_cast<size_t>(i)]]->SetTextStyle(true, 9, QStringLiteral("Tahoma"),
                                                                         Qt::white);
+}
+
+void CVornakDlg::CreateLightingPanel() {
+    LightingPanelServices services{
+        *this,
+        s_.worker,
+        s_.link.state(),
+        s_.texts.language(),
+        s_.paths.skinsDir,
+        [this](int id) { return button(id); },
+        [this] { return switcher_.SwitchScene(s_.link.state().currentProfile.load()); },
+        [this] { UpdateTimers(); }};
+    SetLightingPanel(std::make_unique<LightingPanel>(services));
 }
 
 void CVornakDlg::CreateTimers() {

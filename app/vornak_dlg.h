@@ -13,9 +13,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/lighting_panel.h"
 #include "app/tray_icon.h"
 #include "history/key_drag.h"
+#include "lighting/lighting_panel_view.h"
 #include "platform/app_profile.h"
 #include "profile/firmware_update.h"
 #include "profile/scene_switcher.h"
@@ -73,6 +73,7 @@ inline constexpr int kReport3 = 1169;
 inline constexpr int kReport4 = 1170;
 inline constexpr int kFn = 1174;
 inline constexpr int kVersion = -1;  // TORVEL_VER has no id
+inline constexpr int kSwitch = -2;   // FUNC_SWITCH: placed and drawn, no action
 // Menu and tray commands.
 inline constexpr int kCmdShow = 32771;
 inline constexpr int kCmdAbout = 32773;
@@ -145,6 +146,9 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void FillMainMenu(QMenu& menu);
     // The lighting panel's slot; the window owns it.
     void SetLightingPanel(std::unique_ptr<LightingPanelView> panel) { lighting_ = std::move(panel); }
+    LightingPanelView* lightingPanel() const { return lighting_.get(); }
+    // The lighting panel's switch changed: the preview timer runs only while the lights are on.
+    void LightingPanelChanged() { UpdateTimers(); }
 
     // MainWindowEvents (the link's events, on the UI thread).
     void OnProfileRead(std::function<void()> finished) override;
@@ -198,6 +202,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void CreateHistory();
     void CreateSubDialogs();
     void CreateKeyDialog();
+    void CreateLightingPanel();
     void ConnectTray();
     void HandleInit();
     CPngButton* AddButton(int id, std::u16string_view key);

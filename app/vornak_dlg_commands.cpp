@@ -139,7 +139,7 @@ void CVornakDlg::OnMacroKey() {
 }
 
 void CVornakDlg::OnProfile(int profile) {
-    if (lighting_) lighting_->RefreshForProfile(profile);
+    if (lighting_) lighting_->RefreshForProfile(profile, LightingRefresh::ProfileButton);
     if (profile == s_.link.state().currentProfile.load()) {
         model_.SelectProfile(profile);
         RefreshKeyButtons();

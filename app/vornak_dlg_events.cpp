@@ -16,7 +16,7 @@ void CVornakDlg::OnProfileRead(std::function<void()> finished) {
             model_.Loaded(outcome, false);
             RefreshKeyButtons();
             RefreshApply();
-            if (lighting_) lighting_->RefreshForProfile(model_.selectedProfile());
+            if (lighting_) lighting_->RefreshForProfile(model_.selectedProfile(), LightingRefresh::Attach);
             // The caption and the menu name the profile the keyboard was found running.
             switcher_.RebuildSceneMenu();
             finished();

@@ -62,7 +62,7 @@ void CVornakDlg::SceneSwitched(const SceneOutcome& outcome) {
         RefreshKeyButtons();
         RefreshApply();
         if (lighting_ && model_.selectedProfile() != before)
-            lighting_->RefreshForProfile(model_.selectedProfile());
+            lighting_->RefreshForProfile(model_.selectedProfile(), LightingRefresh::ProfileSwitch);
         if (sceneDialog_->isVisible()) sceneDialog_->Render();
     };
     if (!outcome.replaced) {

@@ -31,10 +31,8 @@ void LightingModel::Note(bool ok, const std::string& error) {
 }
 
 int LightingModel::ReadLighting(LightingReadReason reason) {
-    state_.effectList = {};
-    state_.effectTable = EffectTable();
-    effectNames_.clear();
-
+    // An unreadable settings block leaves the list as it was: the panel keeps showing it, and a choice in it
+    // still means the effect it shows.
     SettingsBlock settings{};
     if (link_.ReadSettings(settings) != kLinkOk) return -1;
     if (const int active = ActiveProfileOf(settings);

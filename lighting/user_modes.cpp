@@ -168,6 +168,12 @@ std::span<const uint8_t> UserModeKeyPositions() {
     return {positions.first.data(), positions.second};
 }
 
+std::optional<UserKeyEntry> PaintEntry(const UserBrushes& brushes) {
+    if (brushes.tool == kToolJColor) return UserKeyEntry{brushes.jcolor, 1};
+    if (brushes.tool == kToolColor) return UserKeyEntry{brushes.color, 0};
+    return std::nullopt;
+}
+
 int PaintPositionOfButton(uint16_t controlId) {
     if (auto code = KeyButtonCode(controlId)) {
         if (auto position = KeyMatrixPosition(*code)) return *position;
@@ -292,14 +298,9 @@ bool UserModes::SetJColor(int profile, Colour colour, std::string* error) {
 
 bool UserModes::PaintPosition(int profile, int position, std::string* error) {
     if (!KeyColourImage::Valid(profile, position)) return false;
-    UserKeyEntry entry;
-    if (brushes_.tool == kToolJColor) {
-        entry = {brushes_.jcolor, 1};
-    } else if (brushes_.tool == kToolColor) {
-        entry = {brushes_.color, 0};
-    } else {
-        return false;
-    }
+    const std::optional<UserKeyEntry> painted = PaintEntry(brushes_);
+    if (!painted) return false;
+    const UserKeyEntry entry = *painted;
     SendKeyColour(link_, profile, position, entry.colour);
     image_.Set(profile, position, entry.colour);
     flags_[static_cast<size_t>(profile)][static_cast<size_t>(position)] = entry.flag;

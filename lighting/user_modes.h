@@ -36,6 +36,10 @@ struct UserBrushes {
     friend bool operator==(const UserBrushes&, const UserBrushes&) = default;
 };
 
+// What a paint with the brushes gives a key: color with flag 0 (tool 0), jcolor with flag 1 (tool 1);
+// nothing for any other tool.
+std::optional<UserKeyEntry> PaintEntry(const UserBrushes& brushes);
+
 // "R,G,B" and "R,G,B,flag" as the files hold them. Reading is lenient, as the files are user-editable: a
 // field that is missing or not a number takes the default's field, components are kept within 0..255, and any
 // flag other than 0 reads as 1.

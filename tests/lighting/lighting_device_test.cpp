@@ -6,6 +6,7 @@
 
 #include "keyboard/key_buttons.h"
 #include "lighting/lighting.h"
+#include "lighting/panel_look.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/settings_file.h"
@@ -282,14 +283,21 @@ TEST_P(LightingOnSim, ReadFollowsTheSwitchInTheSettingsFile) {
     EXPECT_FALSE(model->state().lightingSwitch);
 }
 
-TEST_P(LightingOnSim, UnreadableSettingsEmptyTheListAndKeepTheValues) {
+TEST_P(LightingOnSim, UnreadableSettingsKeepTheListAndTheValues) {
     Read();
-    ASSERT_FALSE(model->effectNames().empty());
+    const std::vector<std::u16string> names = model->effectNames();
+    ASSERT_FALSE(names.empty());
     const LightingState before = model->state();
     harness.sim().InjectFault({sim::FaultKind::StatusFF, 3, 0, 3});
     EXPECT_EQ(model->ReadLighting(LightingReadReason::Other), -1);
-    EXPECT_TRUE(model->effectNames().empty());
-    EXPECT_TRUE(model->state().effectTable.empty());
+    EXPECT_EQ(model->effectNames(), names);
+    ASSERT_EQ(model->state().effectTable.size(), before.effectTable.size());
+    // A row chosen after the failed read still selects the effect it names.
+    const int row = EffectIndex(model->state().effectTable, 4);
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(model->SelectEffect(row));
+    EXPECT_EQ(LightingByte(LightingOffset(model->state().currentProfile, 0)), 4);
+    model->SelectEffect(EffectIndex(model->state().effectTable, before.effect));
     EXPECT_EQ(model->state().effect, before.effect);
     EXPECT_EQ(model->state().hxColour, before.hxColour);
 }
@@ -482,6 +490,48 @@ TEST_P(UserModesOnSim, OnlyAttachAndProfileButtonsLoadTheUserMode) {
     ASSERT_EQ(model->ReadLighting(LightingReadReason::Attach), kLinkOk);
     codes = Codes();
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 0) << "no user modes on this keyboard";
+}
+
+TEST_P(UserModesOnSim, RefreshLoadsTheUserModesWhenTheProfileShownChanges) {
+    Ready(0);
+    WriteText(UserFile(1), "[PRESENTMODE]\r\nmode=4\r\n[Mode4]\r\ntool=1\r\n0=1,2,3,1\r\n");
+    SetProfile(1);  // switched by the scene menu: no profile button
+    LightingSnapshot s = RunLightingRefresh(*model, 1, LightingRefresh::ProfileSwitch);
+    ASSERT_EQ(s.readResult, kLinkOk);
+    auto codes = Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 7) << "profile 1's colours sent";
+    EXPECT_EQ(s.state.currentProfile, 1);
+    EXPECT_EQ(s.userMode, 4);
+    EXPECT_EQ(s.keyColours[0], MakeColour(1, 2, 3));
+    EXPECT_TRUE(s.state.lightingSwitch) << "only a profile button turns the lights off";
+    // A painted key now goes into profile 1's mode 4.
+    ASSERT_TRUE(model->SelectEffect(1));
+    ASSERT_TRUE(model->PaintKey(kEscButton));
+    EXPECT_NE(ReadText(UserFile(1)).find("[Mode4]"), std::string::npos);
+
+    harness.sim().ClearTraffic();
+    s = RunLightingRefresh(*model, 1, LightingRefresh::KeyboardChange);
+    codes = Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 0) << "same profile: the user mode stays";
+}
+
+TEST_P(UserModesOnSim, ProfileButtonTurnsTheLightsOffBeforeReading) {
+    Ready(0);
+    const int switches = switcher.calls;
+    const LightingSnapshot s = RunLightingRefresh(*model, 0, LightingRefresh::ProfileButton);
+    EXPECT_FALSE(s.state.lightingSwitch);
+    EXPECT_FALSE(SettingsFile(files.settingsIni).IsOn(SettingsFile::kDengCheck));
+    EXPECT_EQ(switcher.calls, switches);
+    const auto codes = Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 7);
+    EXPECT_TRUE(PanelControls(s).size() > 0 && !PaintColourNow(s)) << "clicks no longer paint";
+}
+
+TEST_P(UserModesOnSim, FailedReadIsMarkedInTheSnapshot) {
+    Ready(0);
+    harness.sim().InjectFault({sim::FaultKind::StatusFF, 3, 0, 3});
+    const LightingSnapshot s = RunLightingRefresh(*model, 0, LightingRefresh::KeyboardChange);
+    EXPECT_NE(s.readResult, kLinkOk);
 }
 
 TEST_P(UserModesOnSim, PaintingEscWithTheJColorBrush) {

@@ -7,11 +7,20 @@
 
 namespace vornak {
 
+// Why the panel is refreshed: a switch made with the profile buttons turns the lights off first; the user
+// modes are loaded again whenever the profile shown changes.
+enum class LightingRefresh {
+    Attach,          // the keyboard was attached and read
+    ProfileButton,   // a profile button was clicked
+    ProfileSwitch,   // any other switch of profile (scene menu, scene dialog)
+    KeyboardChange,  // the keyboard reported a change of its own (timer 1051)
+};
+
 class LightingPanelView {
   public:
     virtual ~LightingPanelView() = default;
     // Show the lighting of profile (0..2): after an attach, a profile button, a profile switch.
-    virtual void RefreshForProfile(int profile) = 0;
+    virtual void RefreshForProfile(int profile, LightingRefresh why) = 0;
     // Timer 1051: the keyboard said its settings changed; read the lighting again.
     virtual void ReadLightingAgain() = 0;
     // Timer 1052, every 50 ms while the window is shown and PreviewRunning() holds.

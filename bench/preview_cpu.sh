@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The lighting preview's cost, measured under Xvfb with a tray (trayer), on the simulated keyboard: the window
+# shown with the lights off, shown with the lights on (effect 1: every key moves each 50 ms tick), and hidden
+# to the tray with the lights still on, each for SECONDS; CPU time of all the program's threads from /proc.
+# Hidden, the preview computes no frame: the CPU then is that of a program idle in the tray.
+# Usage: bench/preview_cpu.sh [BIN_DIR] [SECONDS] [SHOT.png]
+source "$(dirname "$0")/../tests/e2e/harness.sh"
+
+e2e_setup "${1:-build/default/bin}"
+span=${2:-30}
+shot=${3:-}
+e2e_start_x
+e2e_start_tray
+e2e_start_vornak
+win=$(e2e_wait_window 20)
+pid=$E2E_VORNAK_PID
+hz=$(getconf CLK_TCK)
+
+cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+measure() {
+    local c0 c1
+    c0=$(cpu)
+    sleep "$span"
+    c1=$(cpu)
+    echo "$1 for $span s: $((c1 - c0)) ticks at $hz Hz" \
+        "($(awk -v t=$((c1 - c0)) -v hz="$hz" -v s="$span" 'BEGIN {printf "%.2f", 100 * t / hz / s}') % of one core)"
+}
+
+sleep 1
+measure "shown, lights off"
+e2e_click_control "$win" CONTROL_DengStaPic
+sleep 1
+[ -n "$shot" ] && e2e_shot "$shot"
+measure "shown, lights on, preview running"
+e2e_click_control "$win" CONTROL_CANCEL
+e2e_wait_hidden
+sleep 1
+measure "hidden, lights on"
+e2e_kill

@@ -1,0 +1,368 @@
+// The lighting panel offscreen in the program's main window, on the in-process simulated keyboard: what shows
+// per effect, the sliders, the switch, painting (a click and a drag), the user modes, the keyboard's own
+// change and the preview. Screenshots go to $VORNAK_SHOTS when it is set.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+#include <cstdlib>
+#include <set>
+
+#include "keyboard/key_buttons.h"
+#include "lighting/view/lighting_panel.h"
+#include "platform/ini_file.h"
+#include "platform/text_format.h"
+#include "skin/skin_surfaces.h"
+#include "tests/app/window_fixture.h"
+#include "tests/support/traffic.h"
+
+namespace vornak::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint16_t kKeyA = 1058, kKeyS = 1059, kKeyD = 1060, kKeyF = 1061;
+
+void Shot(QWidget& widget, const char* name) {
+    const char* folder = std::getenv("VORNAK_SHOTS");
+    if (folder == nullptr || *folder == 0) return;
+    widget.grab().save(QString::fromStdString((fs::path(folder) / name).string()));
+}
+
+QImage Bitmap(WindowFixture& f, const char* file) {
+    QImage image;
+    std::string error;
+    EXPECT_TRUE(LoadSkinPicture(f.paths.skinsDir / file, &image, &error)) << error;
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+class Panel : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(f.Ready());
+        panel = dynamic_cast<LightingPanel*>(f.window->lightingPanel());
+        ASSERT_NE(panel, nullptr) << "the window makes its lighting panel";
+        ASSERT_TRUE(Idle());
+        ASSERT_FALSE(panel->shown().effectNames.empty()) << "read at the attach";
+        f.sim->ClearTraffic();
+    }
+    void TearDown() override { EXPECT_EQ(f.sim->violations(), 0); }
+
+    bool Idle() {
+        return ProcessUntil([&] { return !f.worker->busy(); });
+    }
+    QWidget* Control(const char16_t* key) {
+        QWidget* w = panel->control(key);
+        EXPECT_NE(w, nullptr) << QString::fromStdU16String(std::u16string(key)).toStdString();
+        return w;
+    }
+    void Click(const char16_t* key) {
+        QTest::mouseClick(Control(key), Qt::LeftButton);
+        ASSERT_TRUE(Idle());
+    }
+    void LightsOn() {
+        if (!panel->shown().state.lightingSwitch) Click(u"CONTROL_DengStaPic");
+        ASSERT_TRUE(panel->shown().state.lightingSwitch);
+    }
+    void Choose(int effect) {
+        const int row = EffectIndex(panel->shown().state.effectTable, static_cast<EffectNumber>(effect));
+        ASSERT_GE(row, 0) << effect;
+        panel->effectList()->setCurrentIndex(row);
+        emit panel->effectList()->activated(row);
+        ASSERT_TRUE(Idle());
+        ASSERT_EQ(panel->shown().state.effect, effect);
+    }
+    int Profile() { return panel->shown().state.currentProfile; }
+    uint8_t LightingByte(int field) { return f.sim->lighting()[static_cast<size_t>(Profile() * 42 + field)]; }
+    Colour SimKeyColour(uint16_t button) {
+        const auto colours = f.sim->keyColours();
+        const size_t o = static_cast<size_t>(Profile()) * 512 + PaintPositionOfButton(button) * 3u;
+        return MakeColour(colours[o], colours[o + 1], colours[o + 2]);
+    }
+    // The keys of the panel's controls that show.
+    std::set<std::u16string> Visible() {
+        std::set<std::u16string> keys;
+        for (const PanelControl& c : PanelControls(panel->shown())) {
+            if (panel->control(c.key)->isVisible()) keys.insert(std::u16string(c.key));
+        }
+        return keys;
+    }
+    CPngButton* Key(uint16_t id) { return f.window->button(id); }
+
+    WindowFixture f;
+    LightingPanel* panel = nullptr;
+};
+
+TEST_F(Panel, EveryControlIsPlacedFromMainIniAndLabelled) {
+    for (const PanelControl& c : PanelControls(panel->shown())) {
+        const SkinRect r = f.window->layout().Rect(c.key);
+        QWidget* w = panel->control(c.key);
+        EXPECT_EQ(w->pos(), QPoint(r.x, r.y))
+            << QString::fromStdU16String(std::u16string(c.key)).toStdString();
+        EXPECT_EQ(w->parentWidget(), f.window.get());
+        if (!c.label.empty()) {
+            EXPECT_FALSE(static_cast<QLabel*>(w)->text().isEmpty())
+                << QString::fromStdU16String(std::u16string(c.key)).toStdString();
+        }
+    }
+    EXPECT_EQ(
+        static_cast<QLabel*>(Control(u"CONTROL_SpeedStatic"))->text(),
+        QString::fromStdU16String(PanelLabel(f.window->layout().document(), f.texts.language(), u"Speed")));
+    // The effect list names what the keyboard lists, from "Mode"/"Mode1".
+    EXPECT_EQ(panel->effectList()->count(), static_cast<int>(panel->shown().state.effectTable.size()));
+    EXPECT_EQ(panel->effectList()->itemText(0).toStdU16String(),
+              EffectName(f.window->layout().document(), f.texts.language(), 1));
+}
+
+TEST_F(Panel, Effect17ShowsOnlyBrightnessAndThePresetsWithTheStoredOneSelected) {
+    LightsOn();
+    Choose(17);
+    Click(u"CONTROL_LVPIC");
+    EXPECT_EQ(LightingByte(17), 2);
+    EXPECT_EQ(Visible(), (std::set<std::u16string>{
+                             u"CONTROL_UsbStatic", u"CONTROL_DengStatic", u"CONTROL_DengStaPic",
+                             u"CONTROL_XGcombox", u"CONTROL_LightStatic", u"CONTROL_LightSlider",
+                             u"CONTROL_HONGPIC", u"CONTROL_HUANGPIC", u"CONTROL_LVPIC", u"CONTROL_LANPIC"}));
+    for (const int id : {1129, 1130, 1131})
+        EXPECT_FALSE(f.window->button(id)->isVisible());
+    const auto shows = [&](const char16_t* key, const char* file) {
+        return static_cast<QLabel*>(Control(key))->pixmap().toImage().convertToFormat(QImage::Format_RGB32) ==
+               Bitmap(f, file);
+    };
+    EXPECT_TRUE(shows(u"CONTROL_LVPIC", "lvok.bmp"));
+    EXPECT_TRUE(shows(u"CONTROL_HONGPIC", "hong.bmp"));
+    // Read back from the keyboard, the stored preset is the selected one.
+    panel->ReadLightingAgain();
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(shows(u"CONTROL_LVPIC", "lvok.bmp"));
+    Choose(1);
+    EXPECT_TRUE(f.window->button(1130)->isVisible()) << "FLIP buttons sit with the left/right pictures";
+}
+
+TEST_F(Panel, SpeedSliderEndsShowTheirPicturesAndWriteReversed) {
+    LightsOn();
+    Choose(4);
+    BitmapSlider* speed = panel->speedSlider();
+    ASSERT_TRUE(speed->isVisible());
+    QTest::mouseClick(speed, Qt::LeftButton, {}, QPoint(1, speed->height() / 2));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(LightingByte(2), 5);
+    EXPECT_EQ(speed->shownPosition(), 0);
+    EXPECT_EQ(speed->grab().toImage().convertToFormat(QImage::Format_RGB32), Bitmap(f, "6.bmp"));
+    QTest::mouseClick(speed, Qt::LeftButton, {}, QPoint(speed->width() - 1, speed->height() / 2));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(LightingByte(2), 0);
+    EXPECT_EQ(speed->grab().toImage().convertToFormat(QImage::Format_RGB32), Bitmap(f, "11.bmp"));
+    // The same position again sends nothing.
+    f.sim->ClearTraffic();
+    QTest::mouseClick(speed, Qt::LeftButton, {}, QPoint(speed->width() - 2, speed->height() / 2));
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(CommandsSent(*f.sim).empty());
+}
+
+TEST_F(Panel, LightsOffHideEverythingButTheSwitchAndKeyClicksOpenTheKeyDialogAgain) {
+    LightsOn();
+    Choose(20);
+    f.window->OnCommand(kKeyA);
+    ASSERT_TRUE(Idle());
+    EXPECT_FALSE(f.window->lastKeyClick()) << "a click paints while the lights are on";
+
+    Click(u"CONTROL_DengStaPic");
+    EXPECT_FALSE(panel->shown().state.lightingSwitch);
+    EXPECT_EQ(Visible(),
+              (std::set<std::u16string>{u"CONTROL_UsbStatic", u"CONTROL_DengStatic", u"CONTROL_DengStaPic"}));
+    EXPECT_FALSE(panel->KeyColourShown(kKeyA)) << "the keys show their plain pictures";
+    f.window->OnCommand(kKeyA);
+    ASSERT_TRUE(ProcessUntil([&] { return f.window->lastKeyClick().has_value(); }));
+    EXPECT_EQ(f.window->lastKeyClick()->controlId, kKeyA);
+    // The switch is kept in the settings file.
+    EXPECT_EQ(IniDocument::Load(f.paths.settingsIni).GetString(u"KEYCOLOR", u"DengCheck", u""), u"0");
+}
+
+TEST_F(Panel, APaintedKeyShowsAtOnceAndReachesTheKeyboardAndItsFile) {
+    LightsOn();
+    Choose(20);
+    const Colour green = MakeColour(0, 200, 40);
+    panel->OnJColor(green);
+    Click(u"CONTROL_USERgjStaPic2");
+    ASSERT_EQ(panel->shown().brushes.tool, kToolJColor);
+    f.sim->ClearTraffic();
+
+    QTest::mouseClick(Key(kKeyA), Qt::LeftButton);
+    EXPECT_EQ(panel->KeyColourShown(kKeyA), green) << "on screen before the keyboard answered";
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(SimKeyColour(kKeyA), green);
+    const auto sent = CommandsSent(*f.sim);
+    EXPECT_EQ(Codes(sent), (std::vector<uint8_t>{1, 17, 2})) << "one write sequence of one key";
+    const std::u16string section = FormatText(u"Mode%d", {int64_t{panel->shown().userMode}});
+    const std::u16string position = FormatText(u"%d", {int64_t{PaintPositionOfButton(kKeyA)}});
+    const fs::path file = UserModeFilePath(f.paths.userModePrefix, Profile());
+    EXPECT_EQ(IniDocument::Load(file).GetString(section, position, u""), u"0,200,40,1");
+    // The button itself is drawn green over its cap.
+    const QImage face = Key(kKeyA)->grab().toImage();
+    const QColor middle = face.pixelColor(face.width() / 2, face.height() / 3);
+    EXPECT_GT(middle.green(), middle.red() + 60) << middle.name().toStdString();
+    Shot(*f.window, "effect20_painted.png");
+}
+
+TEST_F(Panel, ADragOverThreeKeysSendsThreeKeys) {
+    LightsOn();
+    Choose(20);
+    Click(u"CONTROL_USERgjStaPic1");
+    panel->OnColor(MakeColour(250, 0, 200));
+    ASSERT_TRUE(Idle());
+    f.sim->ClearTraffic();
+
+    CPngButton* start = Key(kKeyS);
+    const QPoint inside = start->rect().center();
+    QTest::mousePress(start, Qt::LeftButton, {}, inside);
+    for (const uint16_t over : {kKeyS, kKeyD, kKeyF, kKeyD}) {
+        const QPoint global = Key(over)->mapToGlobal(Key(over)->rect().center());
+        QMouseEvent move(QEvent::MouseMove, start->mapFromGlobal(global), global, Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(start, &move);
+    }
+    const QPoint end = start->mapFromGlobal(Key(kKeyF)->mapToGlobal(Key(kKeyF)->rect().center()));
+    QTest::mouseRelease(start, Qt::LeftButton, {}, end);
+    ASSERT_TRUE(Idle());
+
+    std::vector<uint16_t> offsets;
+    for (const SentCommand& c : CommandsSent(*f.sim)) {
+        if (c.code == 17) {
+            EXPECT_EQ(c.length, 3);
+            offsets.push_back(c.offset);
+        }
+    }
+    std::vector<uint16_t> expected;
+    for (const uint16_t id : {kKeyS, kKeyD, kKeyF})
+        expected.push_back(KeyColourPositionField(Profile(), PaintPositionOfButton(id)));
+    EXPECT_EQ(offsets, expected);
+    EXPECT_EQ(CountCode(CommandsSent(*f.sim), 1), 3) << "one sequence per key";
+    for (const uint16_t id : {kKeyS, kKeyD, kKeyF})
+        EXPECT_EQ(SimKeyColour(id), MakeColour(250, 0, 200));
+    EXPECT_EQ(SimKeyColour(kKeyA), panel->shown().keyColours[PaintPositionOfButton(kKeyA)]) << "not crossed";
+    EXPECT_FALSE(f.window->lastKeyClick()) << "nothing went to the key dialog";
+}
+
+TEST_F(Panel, RenamingAUserModeWritesItsName) {
+    LightsOn();
+    Choose(20);
+    QLineEdit* edit = panel->userModeList()->lineEdit();
+    ASSERT_TRUE(panel->userModeList()->isVisible());
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "Night");
+    ASSERT_TRUE(Idle());
+    const int mode = panel->shown().userMode;
+    const fs::path file = UserModeFilePath(f.paths.userModePrefix, Profile());
+    EXPECT_EQ(IniDocument::Load(file).GetString(u"MODENAME", FormatText(u"%d", {int64_t{mode}}), u""),
+              u"Night");
+    EXPECT_EQ(panel->userModeList()->itemText(mode), QStringLiteral("Night"));
+    EXPECT_EQ(edit->text(), QStringLiteral("Night")) << "the text being typed is left alone";
+}
+
+TEST_F(Panel, TheKeyboardsOwnChangeRefreshesThePanel) {
+    LightsOn();
+    Choose(1);
+    auto lighting = f.sim->lighting();
+    lighting[static_cast<size_t>(Profile() * 42)] = 12;
+    lighting[static_cast<size_t>(Profile() * 42 + 3)] = 0;
+    f.sim->SetLighting(lighting);
+    f.sim->Raise(sim::SimEvent::SettingsChanged);
+    ASSERT_TRUE(ProcessUntil([&] { return panel->shown().state.effect == 12; }));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(panel->effectList()->currentIndex(), EffectIndex(panel->shown().state.effectTable, 12));
+    EXPECT_TRUE(Control(u"CONTROL_BLFXLStaPic3")->isVisible());
+    EXPECT_FALSE(Control(u"CONTROL_HXysButton")->isVisible());
+}
+
+TEST_F(Panel, AFailedReadKeepsWhatThePanelShows) {
+    LightsOn();
+    Choose(5);
+    const int renders = panel->renders();
+    const int rows = panel->effectList()->count();
+    f.sim->InjectFault({sim::FaultKind::StatusFF, 3, 0, 3});
+    panel->ReadLightingAgain();
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(panel->renders(), renders);
+    EXPECT_EQ(panel->effectList()->count(), rows);
+    EXPECT_TRUE(Control(u"CONTROL_HXysButton")->isVisible());
+    // The list still means what it shows.
+    Choose(4);
+    EXPECT_EQ(LightingByte(0), 4);
+}
+
+TEST_F(Panel, ArrowKeysDoNotStepThroughTheEffectList) {
+    LightsOn();
+    Choose(1);
+    f.sim->ClearTraffic();
+    panel->effectList()->setFocus();
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Left, Qt::Key_Down})
+        QTest::keyClick(panel->effectList(), key);
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(panel->shown().state.effect, 1);
+    EXPECT_EQ(panel->effectList()->currentIndex(), EffectIndex(panel->shown().state.effectTable, 1));
+    EXPECT_TRUE(CommandsSent(*f.sim).empty()) << "no effect was written";
+}
+
+TEST_F(Panel, ThePreviewMovesOnlyWhileShownAndLit) {
+    ProcessFor(300);
+    EXPECT_EQ(panel->frames().frames(), 0) << "lights off: no preview";
+    LightsOn();
+    Choose(1);
+    ASSERT_TRUE(ProcessUntil([&] { return panel->frames().frames() >= 3; }));
+    ASSERT_TRUE(panel->KeyColourShown(kKeyA).has_value());
+    const Colour first = *panel->KeyColourShown(kKeyA);
+    ASSERT_TRUE(ProcessUntil([&] { return panel->KeyColourShown(kKeyA) != first; }, 3000)) << "it moves";
+
+    f.window->hide();
+    ProcessFor(60);
+    const int64_t frames = panel->frames().frames();
+    ProcessFor(400);
+    EXPECT_EQ(panel->frames().frames(), frames) << "hidden: no frame computed";
+    f.window->showMinimized();
+    ProcessFor(60);
+    const int64_t minimised = panel->frames().frames();
+    ProcessFor(300);
+    EXPECT_EQ(panel->frames().frames(), minimised) << "minimised: no frame computed";
+
+    f.window->showNormal();
+    ASSERT_TRUE(ProcessUntil([&] { return panel->frames().frames() > minimised; }));
+    // Effect 7 shows the plain pictures.
+    Choose(7);
+    ASSERT_TRUE(ProcessUntil([&] { return !panel->KeyColourShown(kKeyA).has_value(); }));
+}
+
+// The screenshots of the note: effects 1, 12 and 17 in their preview, 20 with painted keys.
+TEST_F(Panel, Screenshots) {
+    LightsOn();
+    for (const int effect : {1, 12, 17}) {
+        Choose(effect);
+        const int64_t after = panel->frames().frames() + 4;
+        ASSERT_TRUE(ProcessUntil([&] { return panel->frames().frames() >= after; }));
+        const std::string name = "effect" + std::to_string(effect) + ".png";
+        Shot(*f.window, name.c_str());
+    }
+    Choose(20);
+    Click(u"CONTROL_USERgjStaPic1");
+    const Colour colours[] = {MakeColour(255, 40, 0), MakeColour(255, 200, 0), MakeColour(0, 220, 90),
+                              MakeColour(0, 120, 255)};
+    size_t i = 0;
+    for (const KeyButton& k : kKeyButtons) {
+        if (i % 13 == 0) {
+            panel->OnColor(colours[(i / 13) % 4]);
+            ASSERT_TRUE(Idle());
+        }
+        f.window->OnCommand(k.controlId);
+        ++i;
+    }
+    ASSERT_TRUE(Idle());
+    for (const KeyButton& k : kKeyButtons)
+        EXPECT_TRUE(panel->KeyColourShown(k.controlId).has_value());
+    Shot(*f.window, "effect20.png");
+}
+
+}  // namespace
+}  // namespace vornak::test
