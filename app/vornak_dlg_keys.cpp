@@ -61,7 +61,9 @@ void CVornakDlg::CreateKeyDialog() {
 
 void CVornakDlg::OpenKeyDialog(const KeyClickTarget& target) {
     lastKeyClick_ = target;
-    if (closing_ || keyModel_->isOpen()) return;
+    // A click that waited for a job may find the keyboard gone: its dialog would edit a configuration that
+    // the next attach replaces.
+    if (closing_ || keyModel_->isOpen() || s_.link.state().devicePresent.load() == 0) return;
     history_.SetDialogSlot(target.slot);  // its OK and Apply are steps named after this key
     CPngButton* b = button(target.controlId);
     const QRect onScreen = b != nullptr ? QRect(b->mapToGlobal(QPoint(0, 0)), b->size()) : geometry();

@@ -214,6 +214,28 @@ TEST_F(KeyDialogWindow, TheKeyboardsRemovalClosesTheDialogAsByCancelAndEndsTheCa
     EXPECT_FALSE(ApplyEnabled());
 }
 
+TEST_F(KeyDialogWindow, AClickWaitingForAJobOpensNothingWhenTheKeyboardLeftMeanwhile) {
+    const auto release = HoldWorker();
+    QTest::mouseClick(f.window->button(kButtonA), Qt::LeftButton);
+    EXPECT_TRUE(f.window->button(kButtonA)->isDown()) << "waiting";
+    f.sim->Raise(sim::SimEvent::Detach);
+    ASSERT_TRUE(ProcessUntil([&] { return f.stack.link().state().devicePresent.load() == 0; }));
+    *release = true;
+    ASSERT_TRUE(ProcessUntil([&] { return !f.worker->busy() && f.window->lastKeyClick().has_value(); }));
+    ProcessFor(50);
+    EXPECT_FALSE(Dialog().isVisible());
+    EXPECT_FALSE(Model().isOpen());
+    EXPECT_FALSE(f.window->button(kButtonA)->isDown());
+
+    // Back again, the same click opens it.
+    f.sim->Raise(sim::SimEvent::Attach);
+    ASSERT_TRUE(
+        ProcessUntil([&] { return f.stack.link().state().devicePresent.load() == 1 && !f.worker->busy(); }));
+    f.window->Open();
+    ASSERT_TRUE(ClickKey(kButtonA));
+    Click(kCtlCancel);
+}
+
 TEST_F(KeyDialogWindow, TheProgramsEndClosesTheDialogAsByCancel) {
     ASSERT_TRUE(ClickKey(kButtonA));
     Type(Qt::Key_B);
