@@ -17,7 +17,9 @@ namespace vornak {
 
 namespace {
 
-constexpr int kPreviewPeriodMs = 50;
+// How strongly a key's light covers its cap, and the corners left out of the rounded cap.
+constexpr int kLightAlpha = 160;
+constexpr int kCapCorner = 2;
 // FLIP_0..2: placed with the left/right direction pictures, drawn, and given no action.
 constexpr int kFlipIds[] = {1129, 1130, 1131};
 
@@ -250,20 +252,18 @@ void LightingPanel::WatchKeyButtons() {
         b->SetPaintCallback([this, id](CPngButton* button, bool) {
             const auto it = keyColours_.find(id);
             if (it == keyColours_.end() || button->isDown()) return;
-            // The key's light over its cap: overlay keeps the legend lighter than the cap on any colour,
-            // white
+            // The key's light over its cap, blended at a fixed strength: the legend stays as much lighter
+            // than the cap as it was, whatever the colour. Plain rectangles with the corners cut keep this on
+            // the painter's fast path; it runs for every key twenty times a second.
+            const QColor light(ColourR(it->second), ColourG(it->second), ColourB(it->second), kLightAlpha);
+            const QRect cap = button->rect().adjusted(3, 2, -3, -5);
             QPainter p(button);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setCompositionMode(QPainter::CompositionMode_Overlay);
-            // included; a faint screen pass then lights it up.
-            const QColor light(ColourR(it->second), ColourG(it->second), ColourB(it->second));
-            const QRectF cap = QRectF(button->rect()).adjusted(3, 2, -3, -5);
-            p.setPen(Qt::NoPen);
-            p.setBrush(light);
-            p.drawRoundedRect(cap, 4, 4);
-            p.setCompositionMode(QPainter::CompositionMode_Screen);
-            p.setBrush(QColor(light.red() * 9 / 20, light.green() * 9 / 20, light.blue() * 9 / 20));
-            p.drawRoundedRect(cap, 4, 4);
+            p.fillRect(cap.adjusted(0, kCapCorner, 0, -kCapCorner), light);
+            p.fillRect(QRect(cap.left() + kCapCorner, cap.top(), cap.width() - 2 * kCapCorner, kCapCorner),
+                       light);
+            p.fillRect(QRect(cap.left() + kCapCorner, cap.bottom() - kCapCorner + 1,
+                             cap.width() - 2 * kCapCorner, kCapCorner),
+                       light);
         });
         if (KeyButtonCode(id)) b->installEventFilter(this);
     }
@@ -313,6 +313,7 @@ void LightingPanel::PreviewTick() {
         case PreviewKind::Nothing:
             break;
     }
+    FlushKeyColours();
     gate_.End();
 }
 
@@ -393,6 +394,7 @@ void LightingPanel::PaintNow(uint16_t controlId) {
     if (!colour || position < 0) return;
     // At once on screen; the keyboard and the file follow on the worker, one write sequence per key.
     SetKeyColour(controlId, *colour);
+    FlushKeyColours();
     shown_.keyColours[static_cast<size_t>(position)] = *colour;
     ++pendingPaints_;
     s_.worker.Post<LightingSnapshot>(
@@ -510,6 +512,7 @@ void LightingPanel::RenderKeyButtons() {
             const int position = PaintPositionOfButton(id);
             if (position >= 0) SetKeyColour(id, (*user)[static_cast<size_t>(position)]);
         }
+        FlushKeyColours();
     }
 }
 
@@ -522,13 +525,27 @@ void LightingPanel::SetKeyColour(uint16_t controlId, std::optional<Colour> colou
         if (it != keyColours_.end() && it->second == *colour) return;
         keyColours_[controlId] = *colour;
     }
-    if (const auto b = keyButtons_.find(controlId); b != keyButtons_.end()) b->second->update();
+    if (const auto b = keyButtons_.find(controlId); b != keyButtons_.end()) {
+        // Keys of one row share a band: one rectangle per row, not per key.
+        const QRect r = b->second->geometry();
+        QRect& band = dirty_[r.top()];
+        band |= r;
+    }
+}
+
+void LightingPanel::FlushKeyColours() {
+    // A few rectangles over the keys that changed: the window system copies each rectangle of an update on
+    // its own, so one per key would be a hundred copies a frame.
+    for (const auto& [top, band] : dirty_)
+        s_.window.update(band);
+    dirty_.clear();
 }
 
 void LightingPanel::ClearKeyColours() {
     for (const auto& [id, b] : keyButtons_) {
-        if (keyColours_.erase(id) > 0) b->update();
+        if (keyColours_.erase(id) > 0) dirty_[b->geometry().top()] |= b->geometry();
     }
+    FlushKeyColours();
 }
 
 // ---- keys and drags

@@ -100,6 +100,7 @@ class LightingPanel : public QObject, public LightingPanelView {
     void RenderKeyButtons();
     void SetKeyColour(uint16_t controlId, std::optional<Colour> colour);
     void ClearKeyColours();
+    void FlushKeyColours();
     void PaintNow(uint16_t controlId);
     uint16_t KeyButtonAt(const QPoint& globalPos) const;
     const QPixmap& Picture(std::string_view file);
@@ -115,6 +116,7 @@ class LightingPanel : public QObject, public LightingPanelView {
     // The buttons the lighting draws on (the key buttons, the G buttons, Fn) and what each shows.
     std::map<uint16_t, CPngButton*> keyButtons_;
     std::map<uint16_t, Colour> keyColours_;
+    std::map<int, QRect> dirty_;  // the keys whose colour changed, by the top of their row (window pixels)
     bool colourSurfaces_ = false;
     PreviewAnimator animator_;
     FrameGate gate_{50};
