@@ -372,16 +372,21 @@ int PortHubLink::ReadPieces(uint8_t code, uint32_t base, std::span<uint8_t> out)
     return kLinkOk;
 }
 
-int PortHubLink::WritePieces(uint8_t code, uint32_t base, std::span<const uint8_t> data) {
+int PortHubLink::WritePieces(uint8_t code, uint32_t base, std::span<const uint8_t> data,
+                             PieceStatus onStatus) {
     if (base + data.size() > 0x10000) return kLinkBadIndex;
+    int first = kLinkOk;
     for (size_t offset = 0; offset < data.size(); offset += kCommandDataSize) {
         const size_t n = std::min(kCommandDataSize, data.size() - offset);
         const DeviceCommand c = DeviceCommand::Make(
             code, static_cast<uint8_t>(n), static_cast<uint16_t>(base + offset), data.subspan(offset, n));
         const int result = Exchange(c);
-        if (result != kLinkOk) return result;
+        if (result == kLinkOk) continue;
+        const bool status = result == kLinkStatusFE || result == kLinkStatusFF;
+        if (!status || onStatus == PieceStatus::kStop) return result;
+        if (first == kLinkOk) first = result;
     }
-    return kLinkOk;
+    return first;
 }
 
 int PortHubLink::BeginSequence() {
@@ -427,7 +432,9 @@ int PortHubLink::ReadMacroArea(std::span<uint8_t> out) {
 }
 
 int PortHubLink::WriteMacroArea(std::span<const uint8_t> data) {
-    return WritePieces(command_code::kWriteMacro, 0, data);
+    // A keyboard busy with its flash may answer a macro piece busy and still take it: every piece is sent,
+    // and what the keyboard holds decides (the download reads it back).
+    return WritePieces(command_code::kWriteMacro, 0, data, PieceStatus::kGoOn);
 }
 
 int PortHubLink::ReadDefaultLayout(KeyBlockBytes& out) {

@@ -106,7 +106,11 @@ class PortHubLink final : public DeviceLink {
     // One command, its reply's status mapped; the reply's data (from offset 8) copied to out.
     int Exchange(const DeviceCommand& command, std::span<uint8_t> out = {});
     int ReadPieces(uint8_t code, uint32_t base, std::span<uint8_t> out);
-    int WritePieces(uint8_t code, uint32_t base, std::span<const uint8_t> data);
+    // What a piece answered with a status (0xFE, 0xFF) does to the rest: they are not sent, or they are and
+    // the first such status is returned. No reply or no keyboard always ends the write.
+    enum class PieceStatus { kStop, kGoOn };
+    int WritePieces(uint8_t code, uint32_t base, std::span<const uint8_t> data,
+                    PieceStatus onStatus = PieceStatus::kStop);
 
     // Sleeps; false when the link is closing.
     bool Pause(std::chrono::milliseconds duration);

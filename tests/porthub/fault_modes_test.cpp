@@ -87,6 +87,12 @@ TEST(FaultModes, BusyAnswersComeAfterTheWork) {
     const std::vector<uint8_t> piece(56, 0x5A);
     EXPECT_EQ(h.link().WriteMacroArea(piece), kLinkStatusFE);
     EXPECT_EQ(h.sim().macroArea()[55], 0x5A);
+    // A busy piece does not end the write: the pieces after it are sent too.
+    std::vector<uint8_t> three(3 * 56);
+    for (size_t i = 0; i < three.size(); ++i)
+        three[i] = static_cast<uint8_t>(i / 56 + 1);
+    EXPECT_EQ(h.link().WriteMacroArea(three), kLinkStatusFE);
+    EXPECT_EQ(h.sim().macroArea()[2 * 56 + 55], 3);
     KeyBlockBytes block{};
     block[0] = 7;
     EXPECT_EQ(h.link().WriteKeyBlock(1, block), kLinkOk) << "other writes are answered as usual";
