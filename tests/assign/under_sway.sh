@@ -27,7 +27,7 @@ done
 [ -n "$socket" ] || { echo "sway did not start:" >&2; cat "$dir/sway.log" >&2; exit 1; }
 export XDG_RUNTIME_DIR="$dir" WAYLAND_DISPLAY=$(basename "$socket") QT_QPA_PLATFORM=wayland
 unset DISPLAY
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/xcb-leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/../support/desktop-leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 rc=0
 "$@" || rc=$?
 exit "$rc"

@@ -10,7 +10,7 @@ trap private_x_stop EXIT
 private_x_start 1280x800 || exit 1
 export QT_QPA_PLATFORM=xcb
 # Under LeakSanitizer: the libraries behind the xcb platform keep a few allocations to the end.
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/xcb-leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/../support/desktop-leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 unset WAYLAND_DISPLAY
 rc=0
 "$@" || rc=$?
