@@ -381,15 +381,6 @@ void CVornakDlg::StepArrows() {
 
 // ---- window behaviour
 
-void CVornakDlg::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (!mask().isEmpty()) painter.setClipRegion(mask());
-    painter.drawPixmap(0, 0, background());
-}
-
 void CVornakDlg::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:

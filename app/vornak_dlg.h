@@ -185,7 +185,6 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     // The drag of a key button onto another (swap, Ctrl: copy).
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;

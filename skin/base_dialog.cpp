@@ -117,6 +117,14 @@ void CBaseDialog::showEvent(QShowEvent* event) {
 
 void CBaseDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (testAttribute(Qt::WA_TranslucentBackground)) {
+        // The window system shapes a translucent window by its alpha, not by an X11 shape alone (Wayland has
+        // none): clear everything, then draw the picture inside the mask only.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(rect(), Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (!mask().isEmpty()) painter.setClipRegion(mask());
+    }
     if (!background_.isNull()) painter.drawPixmap(0, 0, background_);
 }
 

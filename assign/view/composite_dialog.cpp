@@ -447,15 +447,6 @@ void Vornak_DlgComposite::OnOsk() {
     activateWindow();
 }
 
-void Vornak_DlgComposite::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (!mask().isEmpty()) painter.setClipRegion(mask());
-    painter.drawPixmap(0, 0, background());
-}
-
 void Vornak_DlgComposite::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:

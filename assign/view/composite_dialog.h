@@ -68,7 +68,6 @@ class Vornak_DlgComposite : public CBaseDialog {
 
   protected:
     void OnInitDialog() override;
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 

@@ -226,15 +226,6 @@ void CVornak_DlgProfile::OnApply() {
     Render();
 }
 
-void CVornak_DlgProfile::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (!mask().isEmpty()) painter.setClipRegion(mask());
-    painter.drawPixmap(0, 0, background());
-}
-
 void CVornak_DlgProfile::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
         if (openHelp_) openHelp_();

@@ -57,7 +57,6 @@ class CVornak_DlgProfile : public CBaseDialog {
 
   protected:
     void OnInitDialog() override;
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 

@@ -134,13 +134,4 @@ void CVornak_DlgUpdate::OnControl(int id) {
     Render();
 }
 
-void CVornak_DlgUpdate::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (!mask().isEmpty()) painter.setClipRegion(mask());
-    painter.drawPixmap(0, 0, background());
-}
-
 }  // namespace vornak

@@ -47,7 +47,6 @@ class CVornak_DlgUpdate : public CBaseDialog {
 
   protected:
     void OnInitDialog() override;
-    void paintEvent(QPaintEvent* event) override;
 
   private:
     void CreateControls();
