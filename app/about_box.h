@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "app/core/language_texts.h"
+#include "texts/language_texts.h"
 
 class QLabel;
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/core/prompts.h"
+#include "texts/prompts.h"
 
 namespace vornak {
 

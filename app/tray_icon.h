@@ -14,9 +14,9 @@
 #include <map>
 #include <memory>
 
-#include "app/core/language_texts.h"
 #include "device/link_events.h"
 #include "program/tray_clicks.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

@@ -6,9 +6,9 @@
 #include <QString>
 #include <string_view>
 
-#include "app/core/language_texts.h"
 #include "program/device_worker.h"
 #include "program/link_relay.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

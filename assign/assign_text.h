@@ -16,10 +16,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/language_texts.h"
 #include "assign/assign_rules.h"
 #include "macro/edit_problem.h"
 #include "macro/macro_record.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

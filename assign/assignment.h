@@ -9,10 +9,10 @@
 #include <span>
 #include <string>
 
-#include "app/core/language_texts.h"
 #include "config/config_entry.h"
 #include "keyboard/key_table.h"
 #include "macro/macro_record.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

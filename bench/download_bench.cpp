@@ -6,10 +6,10 @@
 
 #include <chrono>
 
-#include "app/core/prompts.h"
 #include "device/port_hub_link.h"
 #include "macro/macro_blob.h"
 #include "porthub/sim/keyboard_simulator.h"
+#include "texts/prompts.h"
 #include "transfer/config_transfer.h"
 
 namespace {

@@ -5,7 +5,7 @@
 // MSG_INIT. At the end of the run, call PortHubLink::BeginShutdown while blocking calls can still be served.
 #pragma once
 
-#include "app/core/language_texts.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

@@ -5,9 +5,9 @@
 #include <span>
 #include <string>
 
-#include "app/core/language_texts.h"
 #include "assign/assign_rules.h"
 #include "history/edit_history.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

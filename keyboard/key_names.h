@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/language_texts.h"
 #include "keyboard/key_table.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/core/language_texts.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

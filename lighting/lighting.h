@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/core/language_texts.h"
 #include "device/device_link.h"
 #include "lighting/effects.h"
 #include "lighting/lighting_block.h"
 #include "lighting/user_modes.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

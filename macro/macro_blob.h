@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/core/language_texts.h"
 #include "macro/macro_record.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/core/language_texts.h"
-#include "app/core/prompts.h"
 #include "macro/macro_page.h"
 #include "macro/macro_record.h"
 #include "macro/macro_recorder.h"
+#include "texts/language_texts.h"
+#include "texts/prompts.h"
 
 namespace vornak {
 

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "app/core/language_texts.h"
 #include "keyboard/key_table.h"
 #include "macro/macro_record.h"
 #include "platform/app_profile.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/core/language_texts.h"
 #include "keyboard/key_table.h"
 #include "macro/edit_problem.h"
 #include "macro/macro_record.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

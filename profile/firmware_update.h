@@ -9,11 +9,11 @@
 #include <functional>
 #include <string>
 
-#include "app/core/language_texts.h"
-#include "app/core/prompts.h"
 #include "device/device_link.h"
 #include "platform/paths.h"
 #include "profile/device_jobs.h"
+#include "texts/language_texts.h"
+#include "texts/prompts.h"
 
 namespace vornak {
 

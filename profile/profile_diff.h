@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/core/language_texts.h"
 #include "config/config_store.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

@@ -6,11 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "app/core/language_texts.h"
-#include "app/core/prompts.h"
 #include "config/config_store.h"
 #include "device/device_link.h"
 #include "platform/paths.h"
+#include "texts/language_texts.h"
+#include "texts/prompts.h"
 #include "transfer/config_transfer.h"
 
 namespace vornak {

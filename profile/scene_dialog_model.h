@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/core/language_texts.h"
-#include "app/core/prompts.h"
 #include "platform/app_profile.h"
+#include "texts/language_texts.h"
+#include "texts/prompts.h"
 
 namespace vornak {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/language_texts.h"
+#include "texts/language_texts.h"
 
 namespace vornak {
 

@@ -7,12 +7,12 @@
 #include <array>
 #include <string>
 
-#include "app/core/language_texts.h"
-#include "app/core/prompts.h"
 #include "profile/device_jobs.h"
 #include "profile/profile_files.h"
 #include "profile/scene_dialog_model.h"
 #include "profile/scene_menu.h"
+#include "texts/language_texts.h"
+#include "texts/prompts.h"
 
 namespace vornak {
 

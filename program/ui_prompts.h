@@ -7,8 +7,8 @@
 #include <functional>
 #include <thread>
 
-#include "app/core/prompts.h"
 #include "program/link_relay.h"
+#include "texts/prompts.h"
 
 namespace vornak {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/core/language_texts.h"
-#include "app/core/prompts.h"
 #include "assign/assignment.h"
 #include "config/config_store.h"
 #include "device/device_link.h"
+#include "texts/language_texts.h"
+#include "texts/prompts.h"
 
 namespace vornak {
 

@@ -7,9 +7,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/core/language_texts.h"
 #include "skin/base_dialog.h"
 #include "skin/placement.h"
+#include "texts/language_texts.h"
 #include "widgets/key_event_hook.h"
 
 namespace vornak {

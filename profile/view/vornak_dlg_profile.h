@@ -7,10 +7,10 @@
 #include <functional>
 #include <map>
 
-#include "app/core/prompts.h"
 #include "profile/scene_switcher.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
+#include "texts/prompts.h"
 #include "widgets/report_list.h"
 
 namespace vornak {

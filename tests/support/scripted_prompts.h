@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/prompts.h"
+#include "texts/prompts.h"
 
 namespace vornak::test {
 

@@ -16,11 +16,11 @@
 #include <memory>
 #include <set>
 
-#include "app/core/language_texts.h"
 #include "platform/file_io.h"
 #include "skin/base_dialog.h"
 #include "skin/placement.h"
 #include "skin/skin_surfaces.h"
+#include "texts/language_texts.h"
 
 namespace vornak::skingen {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/core/language_texts.h"
 #include "config/config_store.h"
 #include "macro/edit_problem.h"
 #include "platform/paths.h"
+#include "texts/language_texts.h"
 #include "tools/vornakctl/terminal_prompts.h"
 
 namespace vornak::cli {

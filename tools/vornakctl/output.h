@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/core/language_texts.h"
 #include "config/config_store.h"
 #include "macro/macro_record.h"
+#include "texts/language_texts.h"
 
 namespace vornak::cli {
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/core/prompts.h"
 #include "platform/utf.h"
+#include "texts/prompts.h"
 
 namespace vornak::cli {
 

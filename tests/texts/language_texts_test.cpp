@@ -1,4 +1,4 @@
-#include "app/core/language_texts.h"
+#include "texts/language_texts.h"
 
 #include <gtest/gtest.h>
 

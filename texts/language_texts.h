@@ -13,7 +13,7 @@ namespace vornak {
 
 enum class TextId : uint16_t {
 #define X(key, text, when) key,
-#include "app/core/language_text_table.inc"
+#include "texts/language_text_table.inc"
 #undef X
     kCount
 };

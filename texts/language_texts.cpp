@@ -1,4 +1,4 @@
-#include "app/core/language_texts.h"
+#include "texts/language_texts.h"
 
 #include "platform/ini_file.h"
 #include "platform/utf.h"
@@ -9,7 +9,7 @@ namespace {
 
 constexpr LanguageTextInfo kTable[] = {
 #define X(key, text, when) {TextId::key, #key, text, TextLoad::when},
-#include "app/core/language_text_table.inc"
+#include "texts/language_text_table.inc"
 #undef X
 };
 static_assert(std::size(kTable) == kTextCount);
