@@ -15,6 +15,7 @@
 #include "macro/macro_editor.h"
 #include "platform/paths.h"
 #include "platform/text_format.h"
+#include "program/worker_lighting_jobs.h"
 #include "skin/placement.h"
 #include "skin/skin_surfaces.h"
 
@@ -236,7 +237,7 @@ void CVornakDlg::ApplyTexts() {
 void CVornakDlg::CreateLightingPanel() {
     LightingPanelServices services{
         *this,
-        s_.worker,
+        WorkerLightingJobs(s_.worker),
         s_.link.state(),
         s_.texts.language(),
         s_.paths.skinsDir,

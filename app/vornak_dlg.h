@@ -15,7 +15,7 @@
 
 #include "app/tray_icon.h"
 #include "history/key_drag.h"
-#include "lighting/lighting_panel_view.h"
+#include "lighting/lighting_panel_slot.h"
 #include "platform/app_profile.h"
 #include "profile/firmware_update.h"
 #include "profile/scene_switcher.h"
@@ -145,8 +145,8 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     // The main menu's entries, for CONTROL_MENU and for tests.
     void FillMainMenu(QMenu& menu);
     // The lighting panel's slot; the window owns it.
-    void SetLightingPanel(std::unique_ptr<LightingPanelView> panel) { lighting_ = std::move(panel); }
-    LightingPanelView* lightingPanel() const { return lighting_.get(); }
+    void SetLightingPanel(std::unique_ptr<LightingPanelSlot> panel) { lighting_ = std::move(panel); }
+    LightingPanelSlot* lightingPanel() const { return lighting_.get(); }
     // The lighting panel's switch changed: the preview timer runs only while the lights are on.
     void LightingPanelChanged() { UpdateTimers(); }
 
@@ -294,7 +294,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     Vornak_DlgComposite* keyDialog_ = nullptr;
     CVornak_DlgUpdate* updateDialog_ = nullptr;
     QPointer<CAboutBox> about_;
-    std::unique_ptr<LightingPanelView> lighting_;
+    std::unique_ptr<LightingPanelSlot> lighting_;
 };
 
 }  // namespace vornak

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "lighting/lighting.h"
-#include "lighting/lighting_panel_view.h"
+#include "lighting/lighting_panel_slot.h"
 #include "lighting/preview.h"
 
 namespace vornak {

@@ -12,10 +12,10 @@
 #include <utility>
 
 #include "assign/key_dialog_model.h"
-#include "assign/view/macro_page_slot.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
 #include "widgets/key_event_hook.h"
+#include "widgets/macro_page_slot.h"
 
 class QComboBox;
 class QLabel;

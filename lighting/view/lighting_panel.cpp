@@ -274,11 +274,11 @@ void LightingPanel::WatchKeyButtons() {
 void LightingPanel::RefreshForProfile(int /*profile*/, LightingRefresh why) {
     // The model shows the profile the keyboard runs; a profile button's switch follows as its own job.
     LinkState* link = &s_.link;
-    s_.worker.Post<LightingSnapshot>(
+    s_.jobs(
         "read lighting",
-        [why, link](DeviceContext& c) {
-            if (c.lighting == nullptr) return NoModel();
-            return RunLightingRefresh(*c.lighting, link->currentProfile.load(), why);
+        [why, link](LightingModel* m) {
+            if (m == nullptr) return NoModel();
+            return RunLightingRefresh(*m, link->currentProfile.load(), why);
         },
         [this](LightingSnapshot s) { Render(s); });
 }
@@ -320,12 +320,12 @@ void LightingPanel::PreviewTick() {
 // ---- actions
 
 void LightingPanel::Post(std::string name, std::function<void(LightingModel&)> op) {
-    s_.worker.Post<LightingSnapshot>(
+    s_.jobs(
         std::move(name),
-        [op = std::move(op)](DeviceContext& c) {
-            if (c.lighting == nullptr) return NoModel();
-            op(*c.lighting);
-            return TakeLightingSnapshot(*c.lighting);
+        [op = std::move(op)](LightingModel* m) {
+            if (m == nullptr) return NoModel();
+            op(*m);
+            return TakeLightingSnapshot(*m);
         },
         [this](LightingSnapshot s) { Render(s); });
 }
@@ -397,12 +397,12 @@ void LightingPanel::PaintNow(uint16_t controlId) {
     FlushKeyColours();
     shown_.keyColours[static_cast<size_t>(position)] = *colour;
     ++pendingPaints_;
-    s_.worker.Post<LightingSnapshot>(
+    s_.jobs(
         "paint key",
-        [controlId](DeviceContext& c) {
-            if (c.lighting == nullptr) return NoModel();
-            c.lighting->PaintKey(controlId);
-            return TakeLightingSnapshot(*c.lighting);
+        [controlId](LightingModel* m) {
+            if (m == nullptr) return NoModel();
+            m->PaintKey(controlId);
+            return TakeLightingSnapshot(*m);
         },
         [this](LightingSnapshot s) {
             --pendingPaints_;

@@ -14,20 +14,21 @@
 #include <optional>
 #include <string>
 
-#include "lighting/lighting_panel_view.h"
+#include "device/device_link.h"
+#include "lighting/lighting_jobs.h"
+#include "lighting/lighting_panel_slot.h"
 #include "lighting/panel_look.h"
 #include "lighting/preview.h"
 #include "lighting/view/panel_widgets.h"
-#include "program/device_worker.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
 
 namespace vornak {
 
 struct LightingPanelServices {
-    CBaseDialog& window;  // the main window: the parent of the controls and the owner of the key buttons
-    DeviceWorker& worker;
-    LinkState& link;  // the keyboard's current profile
+    CBaseDialog& window;     // the main window: the parent of the controls and the owner of the key buttons
+    LightingJobRunner jobs;  // the device worker
+    LinkState& link;         // the keyboard's current profile
     int language = 1;
     std::filesystem::path skinsDir;
     std::function<CPngButton*(int id)> button;  // a key, G, Fn or FLIP button of the window
@@ -37,14 +38,14 @@ struct LightingPanelServices {
     std::function<void()> timersChanged;
 };
 
-class LightingPanel : public QObject, public LightingPanelView {
+class LightingPanel : public QObject, public LightingPanelSlot {
     Q_OBJECT
 
   public:
     explicit LightingPanel(LightingPanelServices services);
     ~LightingPanel() override;
 
-    // LightingPanelView
+    // LightingPanelSlot
     void RefreshForProfile(int profile, LightingRefresh why) override;
     void ReadLightingAgain() override;
     void PreviewTick() override;

@@ -13,13 +13,13 @@
 #include <array>
 #include <memory>
 
-#include "assign/view/macro_page_slot.h"
 #include "macro/macro_editor.h"
 #include "macro/view/recording_guard.h"
 #include "platform/app_profile.h"
 #include "skin/placement.h"
 #include "skin/png_button.h"
 #include "widgets/level_meter.h"
+#include "widgets/macro_page_slot.h"
 #include "widgets/report_list.h"
 
 namespace vornak {

@@ -1,4 +1,4 @@
-// The main window's slot for the lighting panel: the window owns one LightingPanelView (null until the panel
+// The main window's slot for the lighting panel: the window owns one LightingPanelSlot (null until the panel
 // exists) and calls it at these points; the panel renders the core's LightingModel and posts its keyboard
 // writes as device jobs.
 #pragma once
@@ -16,9 +16,9 @@ enum class LightingRefresh {
     KeyboardChange,  // the keyboard reported a change of its own (timer 1051)
 };
 
-class LightingPanelView {
+class LightingPanelSlot {
   public:
-    virtual ~LightingPanelView() = default;
+    virtual ~LightingPanelSlot() = default;
     // Show the lighting of profile (0..2): after an attach, a profile button, a profile switch.
     virtual void RefreshForProfile(int profile, LightingRefresh why) = 0;
     // Timer 1051: the keyboard said its settings changed; read the lighting again.
