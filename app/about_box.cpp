@@ -9,7 +9,7 @@
 
 namespace vornak {
 
-CAboutBox::CAboutBox(const LanguageTexts& texts, const QString& link, QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(const LanguageTexts& texts, const QString& link, QWidget* parent) : QDialog(parent) {
     setWindowTitle(LanguageText(texts, TextId::MENU_3).trimmed());
     auto* layout = new QVBoxLayout(this);
     auto* title =
@@ -32,11 +32,11 @@ CAboutBox::CAboutBox(const LanguageTexts& texts, const QString& link, QWidget* p
     setMinimumWidth(380);
 }
 
-QString CAboutBox::description() const {
+QString AboutBox::description() const {
     return description_->text();
 }
 
-QString CAboutBox::copyright() const {
+QString AboutBox::copyright() const {
     return copyright_->text();
 }
 

@@ -11,11 +11,11 @@ class QLabel;
 
 namespace vornak {
 
-class CAboutBox : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 
   public:
-    CAboutBox(const LanguageTexts& texts, const QString& link, QWidget* parent = nullptr);
+    AboutBox(const LanguageTexts& texts, const QString& link, QWidget* parent = nullptr);
 
     QString description() const;
     QString copyright() const;

@@ -8,7 +8,7 @@
 #include <QWindow>
 
 #include "app/ui_thread.h"
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "device/port_hub_link.h"
 #include "keyboard/key_buttons.h"
 #include "lighting/view/lighting_panel.h"

@@ -39,7 +39,7 @@ class CVornak_DlgUpdate;
 class PortHubLink;
 class Vornak_DlgComposite;
 struct ProgramPaths;
-class CAboutBox;
+class AboutBox;
 class ConfigTransfer;
 class KeyDialogModel;
 class MacroEditor;
@@ -293,7 +293,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     CVornak_DlgProfile* sceneDialog_ = nullptr;
     Vornak_DlgComposite* keyDialog_ = nullptr;
     CVornak_DlgUpdate* updateDialog_ = nullptr;
-    QPointer<CAboutBox> about_;
+    QPointer<AboutBox> about_;
     std::unique_ptr<LightingPanelSlot> lighting_;
 };
 

@@ -8,7 +8,7 @@
 #include "app/about_box.h"
 #include "app/ui_thread.h"
 #include "app/vornak_dlg.h"
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "device/port_hub_link.h"
 #include "platform/paths.h"
 #include "profile/profile_files.h"
@@ -224,7 +224,7 @@ void CVornakDlg::OnAbout() {
         about_->activateWindow();
         return;
     }
-    about_ = new CAboutBox(s_.texts, linkAddress_, this);
+    about_ = new AboutBox(s_.texts, linkAddress_, this);
     about_->setAttribute(Qt::WA_DeleteOnClose);
     about_->open();
 }

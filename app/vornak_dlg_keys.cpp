@@ -6,7 +6,7 @@
 #include "app/ui_thread.h"
 #include "app/vornak_dlg.h"
 #include "assign/key_dialog_model.h"
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "device/port_hub_link.h"
 #include "keyboard/key_buttons.h"
 #include "macro/macro_editor.h"

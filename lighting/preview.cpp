@@ -7,6 +7,25 @@ namespace vornak {
 
 namespace {
 
+// The effects the preview draws, by their numbers in the keyboard's effect list, named as the default skin
+// names them.
+enum Effect : EffectNumber {
+    kRainbowWave = 1,
+    kPulseWave = 2,
+    kOrbit = 3,
+    kSpectrumCycle = 4,
+    kBreathing = 5,
+    kStatic = 6,
+    kStarlight = 10,
+    kKaleidoscope = 11,
+    kRain = 12,
+    kRipple = 13,
+    kSplash = 14,
+    kShockwave = 15,
+    kReactive = 16,
+    kVortex = 18,
+};
+
 constexpr std::array<uint8_t, 32> kRise = {1,   3,   5,   7,   10,  14,  18,  22,  26,  32,  38,
                                            44,  50,  57,  65,  73,  81,  89,  99,  109, 119, 129,
                                            140, 152, 164, 176, 188, 200, 213, 227, 241, 255};
@@ -148,7 +167,7 @@ constexpr ColumnOf kColumns[] = {
     {124, 21},
 };
 
-// Rings around the O key for effect 18, as MatrixPositions.
+// Rings around the O key for kVortex, as MatrixPositions.
 constexpr uint8_t kRingEnd = 0xFF;
 constexpr uint8_t kEffect18RingTable[kEffect18Rings][13] = {
     {51, kRingEnd},                                         // O
@@ -297,20 +316,20 @@ int RippleDistance(int effect, GridCell cell, const PreviewPhase::Ripple& r) {
     const int dc = std::abs(cell.column - r.column);
     const int dr = std::abs(cell.row - r.row);
     switch (effect) {
-        case 14:
+        case kSplash:
             return std::max(dc, dr);  // a spreading square
-        case 15:
+        case kShockwave:
             return dr == 0 ? dc : (dc == 0 ? dr : -1);  // a cross along the key's row and column
         default:
             return dc + dr;  // a spreading diamond
     }
 }
 
-// Effects 13..16: a key is pressed now and then at random. Effect 13 lights only the pressed key; 14, 15 and
-// 16 send a ripple out from it, one grid cell per tick.
+// Effects 13..16: a key is pressed now and then at random. kRipple lights only the pressed key; kSplash,
+// kShockwave and kReactive send a ripple out from it, one grid cell per tick.
 void StepReactive(int effect, PreviewPhase& phase, bool colourful) {
     constexpr int kMaxRadius = kPreviewColumns;
-    const bool fast = effect == 14;
+    const bool fast = effect == kSplash;
     for (auto& level : phase.level)
         level = static_cast<uint8_t>(PreviewLevelFall(level, fast));
     for (auto& r : phase.ripples) {
@@ -320,7 +339,7 @@ void StepReactive(int effect, PreviewPhase& phase, bool colourful) {
     if (phase.Next() % 3 == 0) {
         const uint8_t pressed = t.gridPositions[phase.Next() % t.gridCount];
         Light(phase, pressed, colourful);
-        if (effect != 13) {
+        if (effect != kRipple) {
             auto* slot = &phase.ripples[0];
             for (auto& r : phase.ripples) {
                 if (r.radius < 0) {
@@ -409,7 +428,7 @@ PreviewFrame PreviewStep(EffectNumber effect, const LightingState& state, Previe
     frame.kind = PreviewKind::Paint;
 
     switch (effect) {
-        case 1:
+        case kRainbowWave:
             if (colourful) {
                 PaintGrid(frame, [&](GridCell c) { return Rainbow(p + 9 * c.column); });
                 phase.phase = Move(p, 9, forward, kRainbowSize);
@@ -420,7 +439,7 @@ PreviewFrame PreviewStep(EffectNumber effect, const LightingState& state, Previe
                 phase.phase = Move(p, 7, forward, 96);
             }
             break;
-        case 2:
+        case kPulseWave:
             if (colourful) {
                 PaintGrid(frame, [&](GridCell c) { return Rainbow(p + 5 * c.column); });
                 phase.phase = Move(p, 4, forward, kRainbowSize);
@@ -432,7 +451,7 @@ PreviewFrame PreviewStep(EffectNumber effect, const LightingState& state, Previe
                 phase.phase = Move(p, 4, true, 128);
             }
             break;
-        case 3:
+        case kOrbit:
             if (colourful) {
                 PaintRing(frame, [&](int i) { return Rainbow(p + 5 * i); });
                 phase.phase = Move(p, 4, forward, kRainbowSize);
@@ -441,11 +460,11 @@ PreviewFrame PreviewStep(EffectNumber effect, const LightingState& state, Previe
                 phase.phase = Move(p, 4, forward, 96);
             }
             break;
-        case 4:
+        case kSpectrumCycle:
             PaintGrid(frame, [&](GridCell) { return Rainbow(p); });
             phase.phase = Move(p, 2, forward, kRainbowSize);
             break;
-        case 5: {
+        case kBreathing: {
             const int level = t.breath128[Wrap(p, 128)];
             PaintGrid(frame, [&](GridCell c) {
                 return ColourAtLevel(colourful ? Rainbow(7 * c.column) : main, level);
@@ -453,7 +472,7 @@ PreviewFrame PreviewStep(EffectNumber effect, const LightingState& state, Previe
             phase.phase = Move(p, 2, true, 128);
             break;
         }
-        case 6:
+        case kStatic:
             // Entries 0, 9, 18, ... across the columns, starting again at 0 where 9c would pass the table.
             PaintGrid(frame, [&](GridCell c) {
                 if (!colourful) return main;
@@ -461,26 +480,26 @@ PreviewFrame PreviewStep(EffectNumber effect, const LightingState& state, Previe
                 return Rainbow(9 * (c.column % kPerRound));
             });
             break;
-        case 10:
+        case kStarlight:
             StepTwinkle(phase, colourful);
             PaintLevels(frame, phase, colourful, main);
             break;
-        case 11:
+        case kKaleidoscope:
             PaintRing(frame, [&](int i) { return Rainbow(33 * i + p); });
             phase.phase = Move(p, 3, true, kRainbowSize);
             break;
-        case 12:
+        case kRain:
             PaintGrid(frame, [&](GridCell c) { return Rainbow(p + 32 * c.row); });
             phase.phase = Move(p, 3, forward, kRainbowSize);
             break;
-        case 13:
-        case 14:
-        case 15:
-        case 16:
+        case kRipple:
+        case kSplash:
+        case kShockwave:
+        case kReactive:
             StepReactive(effect, phase, colourful);
             PaintLevels(frame, phase, colourful, main);
             break;
-        case 18:
+        case kVortex:
             for (size_t position = 0; position < kMatrixPositionCount; ++position) {
                 const int ring = t.ring18[position];
                 if (ring >= 0) frame.colours[position] = Rainbow(p + 21 * (ring + 1));

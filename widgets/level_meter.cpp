@@ -9,11 +9,11 @@ namespace {
 
 constexpr int kBarHeight = 8;
 
-QColor LevelColour(CLevelMeter::Level level) {
+QColor LevelColour(LevelMeter::Level level) {
     switch (level) {
-        case CLevelMeter::Level::Warning:
+        case LevelMeter::Level::Warning:
             return QColor(0xE8, 0xA3, 0x17);
-        case CLevelMeter::Level::Over:
+        case LevelMeter::Level::Over:
             return QColor(0xE0, 0x3C, 0x4A);
         default:
             return QColor(0x08, 0x91, 0xB2);
@@ -22,35 +22,35 @@ QColor LevelColour(CLevelMeter::Level level) {
 
 }  // namespace
 
-CLevelMeter::CLevelMeter(QWidget* parent) : QWidget(parent) {
+LevelMeter::LevelMeter(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-void CLevelMeter::SetCaption(const QString& caption) {
+void LevelMeter::SetCaption(const QString& caption) {
     caption_ = caption;
     update();
 }
 
-void CLevelMeter::SetValue(qint64 value, qint64 maximum, Level level) {
+void LevelMeter::SetValue(qint64 value, qint64 maximum, Level level) {
     value_ = std::max<qint64>(0, value);
     maximum_ = std::max<qint64>(0, maximum);
     level_ = level;
     update();
 }
 
-void CLevelMeter::SetTexts(const QString& amount, const QString& state) {
+void LevelMeter::SetTexts(const QString& amount, const QString& state) {
     amount_ = amount;
     state_ = state;
     setToolTip(state.isEmpty() ? amount : amount + QLatin1Char('\n') + state);
     update();
 }
 
-int CLevelMeter::permille() const {
+int LevelMeter::permille() const {
     if (maximum_ <= 0) return 0;
     return static_cast<int>(std::min<qint64>(1000, value_ * 1000 / maximum_));
 }
 
-void CLevelMeter::paintEvent(QPaintEvent*) {
+void LevelMeter::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QFontMetrics metrics(font());

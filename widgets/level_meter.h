@@ -7,13 +7,13 @@
 
 namespace vornak {
 
-class CLevelMeter : public QWidget {
+class LevelMeter : public QWidget {
     Q_OBJECT
 
   public:
     enum class Level { Normal, Warning, Over };
 
-    explicit CLevelMeter(QWidget* parent = nullptr);
+    explicit LevelMeter(QWidget* parent = nullptr);
 
     void SetCaption(const QString& caption);
     // maximum 0: the size is not known and the bar stays empty.

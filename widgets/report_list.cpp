@@ -15,12 +15,12 @@ constexpr int kGreyRole = Qt::UserRole + 1;
 
 }  // namespace
 
-void CCellDropDown::hidePopup() {
+void CellDropDown::hidePopup() {
     QComboBox::hidePopup();
     emit popupClosed();
 }
 
-CReportList::CReportList(QWidget* parent) : QTreeWidget(parent) {
+ReportList::ReportList(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -32,21 +32,21 @@ CReportList::CReportList(QWidget* parent) : QTreeWidget(parent) {
     // The last column takes the room the others leave, so the header has no blank end.
     header()->setStretchLastSection(true);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(this, &QTreeWidget::itemClicked, this, &CReportList::OnItemClicked);
-    connect(this, &QTreeWidget::itemSelectionChanged, this, &CReportList::OnSelectionChanged);
+    connect(this, &QTreeWidget::itemClicked, this, &ReportList::OnItemClicked);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &ReportList::OnSelectionChanged);
     // An editor belongs to the place of its cell.
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CReportList::CloseEditor);
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &CReportList::CloseEditor);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ReportList::CloseEditor);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &ReportList::CloseEditor);
 }
 
-void CReportList::SetColumns(const QStringList& headers, const QList<int>& widths) {
+void ReportList::SetColumns(const QStringList& headers, const QList<int>& widths) {
     setColumnCount(static_cast<int>(headers.size()));
     setHeaderLabels(headers);
     for (int c = 0; c < widths.size() && c < headers.size(); ++c)
         header()->resizeSection(c, widths[c]);
 }
 
-void CReportList::SetRowCount(int rows) {
+void ReportList::SetRowCount(int rows) {
     CloseEditor();
     while (topLevelItemCount() > rows)
         delete takeTopLevelItem(topLevelItemCount() - 1);
@@ -54,17 +54,17 @@ void CReportList::SetRowCount(int rows) {
         addTopLevelItem(new QTreeWidgetItem);
 }
 
-void CReportList::InsertRow(int row) {
+void ReportList::InsertRow(int row) {
     CloseEditor();
     insertTopLevelItem(std::clamp(row, 0, topLevelItemCount()), new QTreeWidgetItem);
 }
 
-void CReportList::RemoveRow(int row) {
+void ReportList::RemoveRow(int row) {
     CloseEditor();
     delete takeTopLevelItem(row);
 }
 
-void CReportList::SetCell(int row, int column, const QString& text, bool grey) {
+void ReportList::SetCell(int row, int column, const QString& text, bool grey) {
     QTreeWidgetItem* item = topLevelItem(row);
     if (item == nullptr) return;
     item->setText(column, text);
@@ -76,21 +76,21 @@ void CReportList::SetCell(int row, int column, const QString& text, bool grey) {
     }
 }
 
-QBrush CReportList::GreyBrush() const {
+QBrush ReportList::GreyBrush() const {
     return greyColor_.isValid() ? QBrush(greyColor_) : palette().brush(QPalette::Disabled, QPalette::Text);
 }
 
-QString CReportList::cellText(int row, int column) const {
+QString ReportList::cellText(int row, int column) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item != nullptr ? item->text(column) : QString();
 }
 
-bool CReportList::cellGrey(int row, int column) const {
+bool ReportList::cellGrey(int row, int column) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     return item != nullptr && item->data(column, kGreyRole).toBool();
 }
 
-QRect CReportList::cellRect(int row, int column) const {
+QRect ReportList::cellRect(int row, int column) const {
     const QTreeWidgetItem* item = topLevelItem(row);
     if (item == nullptr) return {};
     const QRect line = visualItemRect(item);
@@ -98,7 +98,7 @@ QRect CReportList::cellRect(int row, int column) const {
             line.height()};
 }
 
-void CReportList::SelectRow(int row) {
+void ReportList::SelectRow(int row) {
     QTreeWidgetItem* item = topLevelItem(row);
     if (item == nullptr) {
         clearSelection();
@@ -110,30 +110,29 @@ void CReportList::SelectRow(int row) {
     scrollToItem(item);
 }
 
-int CReportList::selectedRow() const {
+int ReportList::selectedRow() const {
     const QList<QTreeWidgetItem*> items = selectedItems();
     return items.isEmpty() ? -1 : indexOfTopLevelItem(items.front());
 }
 
-void CReportList::mousePressEvent(QMouseEvent* event) {
+void ReportList::mousePressEvent(QMouseEvent* event) {
     selectedBeforePress_ = selectedRow();
     QTreeWidget::mousePressEvent(event);
 }
 
-void CReportList::OnItemClicked(QTreeWidgetItem* item, int column) {
+void ReportList::OnItemClicked(QTreeWidgetItem* item, int column) {
     const int row = indexOfTopLevelItem(item);
     if (row >= 0) emit cellClicked(row, column, row == selectedBeforePress_);
 }
 
-void CReportList::OnSelectionChanged() {
+void ReportList::OnSelectionChanged() {
     emit rowSelected(selectedRow());
 }
 
-void CReportList::OpenDropDown(int row, int column, const QStringList& choices, int current,
-                               int visibleRows) {
+void ReportList::OpenDropDown(int row, int column, const QStringList& choices, int current, int visibleRows) {
     CloseEditor();
     if (topLevelItem(row) == nullptr) return;
-    auto* box = new CCellDropDown(viewport());
+    auto* box = new CellDropDown(viewport());
     box->addItems(choices);
     box->setMaxVisibleItems(visibleRows);
     box->setCurrentIndex(current);
@@ -146,7 +145,7 @@ void CReportList::OpenDropDown(int row, int column, const QStringList& choices, 
         if (index != current) emit choiceMade(row, column, index);
     });
     // The list closes before it reports the choice: let that report come first.
-    connect(box, &CCellDropDown::popupClosed, this, [this, box] {
+    connect(box, &CellDropDown::popupClosed, this, [this, box] {
         QTimer::singleShot(0, this, [this, box] {
             if (editor_ == box) CloseEditor();
         });
@@ -155,7 +154,7 @@ void CReportList::OpenDropDown(int row, int column, const QStringList& choices, 
     box->showPopup();
 }
 
-void CReportList::OpenNumberEditor(int row, int column, const QString& text) {
+void ReportList::OpenNumberEditor(int row, int column, const QString& text) {
     CloseEditor();
     if (topLevelItem(row) == nullptr) return;
     auto* box = new QLineEdit(viewport());
@@ -167,12 +166,12 @@ void CReportList::OpenNumberEditor(int row, int column, const QString& text) {
     editor_ = box;
     editRow_ = row;
     editColumn_ = column;
-    connect(box, &QLineEdit::editingFinished, this, &CReportList::Commit);
+    connect(box, &QLineEdit::editingFinished, this, &ReportList::Commit);
     box->show();
     box->setFocus(Qt::OtherFocusReason);
 }
 
-void CReportList::Commit() {
+void ReportList::Commit() {
     auto* box = qobject_cast<QLineEdit*>(editor_.data());
     if (box == nullptr || committing_) return;
     committing_ = true;
@@ -183,7 +182,7 @@ void CReportList::Commit() {
     committing_ = false;
 }
 
-void CReportList::CloseEditor() {
+void ReportList::CloseEditor() {
     if (editor_.isNull()) return;
     QWidget* box = editor_;
     editor_ = nullptr;
@@ -194,7 +193,7 @@ void CReportList::CloseEditor() {
     editRow_ = editColumn_ = -1;
 }
 
-bool CReportList::eventFilter(QObject* watched, QEvent* event) {
+bool ReportList::eventFilter(QObject* watched, QEvent* event) {
     if (watched == editor_ && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         CloseEditor();

@@ -10,11 +10,11 @@
 
 namespace vornak {
 
-class CReportList : public QTreeWidget {
+class ReportList : public QTreeWidget {
     Q_OBJECT
 
   public:
-    explicit CReportList(QWidget* parent = nullptr);
+    explicit ReportList(QWidget* parent = nullptr);
 
     // Headers and widths in pixels, left to right; every column is left-aligned.
     void SetColumns(const QStringList& headers, const QList<int>& widths);
@@ -72,7 +72,7 @@ class CReportList : public QTreeWidget {
 };
 
 // The drop-down of a cell: it tells when its list closes, chosen or not.
-class CCellDropDown : public QComboBox {
+class CellDropDown : public QComboBox {
     Q_OBJECT
 
   public:

@@ -61,19 +61,18 @@ const char* const kLabelStyle = "color: #e4e4e4; background: transparent;";
 
 MacroPageFactory MacroEditorPageFactory(MacroEditor& editor, MacroPageSettings settings) {
     return [&editor, settings](const MacroPageContext& context) -> std::unique_ptr<MacroPageWidgets> {
-        return std::make_unique<CMacroPageView>(context, editor, settings);
+        return std::make_unique<MacroPageView>(context, editor, settings);
     };
 }
 
-CMacroPageView::CMacroPageView(const MacroPageContext& context, MacroEditor& editor,
-                               MacroPageSettings settings)
+MacroPageView::MacroPageView(const MacroPageContext& context, MacroEditor& editor, MacroPageSettings settings)
     : QObject(&context.dialog),
       dialog_(context.dialog),
       editor_(editor),
       texts_(context.texts),
       settings_(std::move(settings)),
       edited_(context.edited) {
-    guard_ = std::make_unique<CRecordingGuard>(
+    guard_ = std::make_unique<RecordingGuard>(
         dialog_, context.keys,
         [this](const HookKeyEvent& event) {
             const bool swallowed = editor_.OnKeyEvent(event.vk, event.flags, event.time);
@@ -93,17 +92,17 @@ CMacroPageView::CMacroPageView(const MacroPageContext& context, MacroEditor& edi
     SetShown(false);
 }
 
-CMacroPageView::~CMacroPageView() {
+MacroPageView::~MacroPageView() {
     editor_.SetObserver(nullptr);
     guard_->End();
 }
 
-void CMacroPageView::CreateControls() {
+void MacroPageView::CreateControls() {
     list_ = new QComboBox(&dialog_);
     list_->setEditable(true);
     list_->setInsertPolicy(QComboBox::NoInsert);
     list_->setStyleSheet(kFieldStyle);
-    actions_ = new CReportList(&dialog_);
+    actions_ = new ReportList(&dialog_);
     actions_->setStyleSheet(kListStyle);
     actions_->SetGreyColor(QColor(kGreyText));
     cycles_ = new QLineEdit(&dialog_);
@@ -118,12 +117,12 @@ void CMacroPageView::CreateControls() {
         label->setStyleSheet(kLabelStyle);
         label->setAttribute(Qt::WA_TranslucentBackground);
     }
-    meter_ = new CLevelMeter(&dialog_);
+    meter_ = new LevelMeter(&dialog_);
     for (const ButtonInfo& info : kButtons)
         buttons_[static_cast<size_t>(info.id - kCtlMacroAdd)] = new CPngButton(&dialog_);
 }
 
-void CMacroPageView::PlaceControls(const MacroPageContext& context) {
+void MacroPageView::PlaceControls(const MacroPageContext& context) {
     const SkinLayout& layout = context.dialog.layout();
     ButtonSurfaces record = context.macroSet;
     record.selected = context.macroOther;
@@ -141,7 +140,7 @@ void CMacroPageView::PlaceControls(const MacroPageContext& context) {
     PlaceControl(*meter_, layout, kButtonInfoSection, u"FUNC_MACRO_MEMORY");
 }
 
-void CMacroPageView::SetCaptions() {
+void MacroPageView::SetCaptions() {
     for (const ButtonInfo& info : kButtons) {
         CPngButton* button = Button(info.id);
         if (!info.caption) continue;
@@ -166,7 +165,7 @@ void CMacroPageView::SetCaptions() {
                          widths);
 }
 
-void CMacroPageView::ConnectControls() {
+void MacroPageView::ConnectControls() {
     connect(list_, &QComboBox::activated, this, [this](int index) { editor_.Select(index); });
     connect(list_->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& text) { editor_.TypeName(text.toStdU16String()); });
@@ -179,20 +178,20 @@ void CMacroPageView::ConnectControls() {
     connect(Button(kCtlMacroUp), &QAbstractButton::clicked, this, [this] { editor_.MoveRowUp(); });
     connect(Button(kCtlMacroDown), &QAbstractButton::clicked, this, [this] { editor_.MoveRowDown(); });
     connect(Button(kCtlMacroBottom), &QAbstractButton::clicked, this, [this] { editor_.MoveRowToBottom(); });
-    connect(actions_, &CReportList::rowSelected, this, [this](int row) { editor_.SelectRow(row); });
-    connect(actions_, &CReportList::cellClicked, this, [this](int row, int column, bool wasSelected) {
+    connect(actions_, &ReportList::rowSelected, this, [this](int row) { editor_.SelectRow(row); });
+    connect(actions_, &ReportList::cellClicked, this, [this](int row, int column, bool wasSelected) {
         if (wasSelected) OnCellClicked(row, column);
     });
-    connect(actions_, &CReportList::choiceMade, this, &CMacroPageView::OnChoiceMade);
-    connect(actions_, &CReportList::numberCommitted, this,
+    connect(actions_, &ReportList::choiceMade, this, &MacroPageView::OnChoiceMade);
+    connect(actions_, &ReportList::numberCommitted, this,
             [this](int row, int, const QString& text) { editor_.CommitDelay(row, text.toStdU16String()); });
     connect(cycles_, &QLineEdit::textEdited, this,
             [this](const QString& text) { editor_.TypeRepeat(text.toStdU16String()); });
     connect(cycles_, &QLineEdit::editingFinished, this, [this] { editor_.FinishRepeat(); });
-    connect(recordDelay_, &QCheckBox::toggled, this, &CMacroPageView::OnRecordDelayToggled);
+    connect(recordDelay_, &QCheckBox::toggled, this, &MacroPageView::OnRecordDelayToggled);
 }
 
-void CMacroPageView::LoadRecordDelay() {
+void MacroPageView::LoadRecordDelay() {
     const RecordDelayMode mode = settings_.profile != nullptr
                                      ? LoadRecordDelayMode(*settings_.profile, texts_)
                                      : RecordDelayMode::Fixed;
@@ -201,13 +200,13 @@ void CMacroPageView::LoadRecordDelay() {
     recordDelay_->setChecked(mode == RecordDelayMode::Measured);
 }
 
-void CMacroPageView::OnRecordDelayToggled(bool on) {
+void MacroPageView::OnRecordDelayToggled(bool on) {
     const RecordDelayMode mode = on ? RecordDelayMode::Measured : RecordDelayMode::Fixed;
     editor_.SetDelayMode(mode);
     if (settings_.profile != nullptr) SaveRecordDelayMode(*settings_.profile, texts_, mode);
 }
 
-void CMacroPageView::SetShown(bool shown) {
+void MacroPageView::SetShown(bool shown) {
     if (!shown) editor_.StopRecording();
     if (shown == visible_) return;
     visible_ = shown;
@@ -219,7 +218,7 @@ void CMacroPageView::SetShown(bool shown) {
     }
 }
 
-void CMacroPageView::Refresh() {
+void MacroPageView::Refresh() {
     if (settingsReadAt_ != editor_.loads()) {
         settingsReadAt_ = editor_.loads();
         LoadRecordDelay();
@@ -231,7 +230,7 @@ void CMacroPageView::Refresh() {
     RecordingChanged();
 }
 
-QWidget* CMacroPageView::control(int id) const {
+QWidget* MacroPageView::control(int id) const {
     switch (id) {
         case kCtlMacroList:
             return list_;
@@ -252,14 +251,14 @@ QWidget* CMacroPageView::control(int id) const {
     }
 }
 
-CPngButton* CMacroPageView::Button(int id) const {
+CPngButton* MacroPageView::Button(int id) const {
     if (id < kCtlMacroAdd || id > kCtlMacroBottom) return nullptr;
     return buttons_[static_cast<size_t>(id - kCtlMacroAdd)];
 }
 
 // --- Rendering the model ---
 
-void CMacroPageView::MacroListChanged() {
+void MacroPageView::MacroListChanged() {
     {
         const QSignalBlocker block(list_);
         const auto& macros = editor_.macros();
@@ -280,7 +279,7 @@ void CMacroPageView::MacroListChanged() {
     UpdateMeter();
 }
 
-void CMacroPageView::MacroRenamed(int index) {
+void MacroPageView::MacroRenamed(int index) {
     const QSignalBlocker block(list_);
     QLineEdit* edit = list_->lineEdit();
     const int cursor = edit->cursorPosition();
@@ -288,13 +287,13 @@ void CMacroPageView::MacroRenamed(int index) {
     edit->setCursorPosition(cursor);
 }
 
-void CMacroPageView::FillRow(int row) {
+void MacroPageView::FillRow(int row) {
     const MacroActionRow& r = editor_.rows()[static_cast<size_t>(row)];
     for (int column = 0; column < 3; ++column)
         actions_->SetCell(row, column, Q(editor_.CellText(row, column)), r.grey && column < 2);
 }
 
-void CMacroPageView::RowsReset() {
+void MacroPageView::RowsReset() {
     const QSignalBlocker block(actions_);
     actions_->SetRowCount(static_cast<int>(editor_.rows().size()));
     for (int row = 0; row < actions_->rowCount(); ++row)
@@ -303,7 +302,7 @@ void CMacroPageView::RowsReset() {
     if (editor_.selectedRow() >= 0) actions_->setFocus(Qt::OtherFocusReason);
 }
 
-void CMacroPageView::RowInserted(int row) {
+void MacroPageView::RowInserted(int row) {
     const QSignalBlocker block(actions_);
     actions_->InsertRow(row);
     FillRow(row);
@@ -311,11 +310,11 @@ void CMacroPageView::RowInserted(int row) {
     actions_->SelectRow(editor_.selectedRow());
 }
 
-void CMacroPageView::RowChanged(int row) {
+void MacroPageView::RowChanged(int row) {
     FillRow(row);
 }
 
-void CMacroPageView::RepeatTextChanged() {
+void MacroPageView::RepeatTextChanged() {
     const QString text = Q(editor_.repeatText());
     if (cycles_->text() != text) {
         const QSignalBlocker block(cycles_);
@@ -323,7 +322,7 @@ void CMacroPageView::RepeatTextChanged() {
     }
 }
 
-void CMacroPageView::RecordingChanged() {
+void MacroPageView::RecordingChanged() {
     const bool on = editor_.recording();
     CPngButton* record = Button(kCtlMacroRecord);
     record->setText(Q(texts_[on ? TextId::MACRO_ACTION_STOP_RECORD : TextId::MACRO_ACTION_RECORD]));
@@ -336,12 +335,12 @@ void CMacroPageView::RecordingChanged() {
     UpdateEnabled();
 }
 
-void CMacroPageView::Edited() {
+void MacroPageView::Edited() {
     UpdateMeter();
     if (edited_) edited_();
 }
 
-void CMacroPageView::UpdateEnabled() {
+void MacroPageView::UpdateEnabled() {
     const bool listOn = editor_.listEnabled();
     list_->setEnabled(listOn);
     Button(kCtlMacroAdd)->setEnabled(listOn);
@@ -350,19 +349,19 @@ void CMacroPageView::UpdateEnabled() {
         Button(id)->setEnabled(editor_.rowButtonsEnabled());
 }
 
-void CMacroPageView::UpdateMeter() {
+void MacroPageView::UpdateMeter() {
     const MacroMemoryUse use = editor_.memoryUse();
     const MacroMemoryText text = DescribeMacroMemory(use, texts_);
-    CLevelMeter::Level level = CLevelMeter::Level::Normal;
-    if (use.fit == MacroMemoryFit::WithoutNames) level = CLevelMeter::Level::Warning;
-    if (use.fit == MacroMemoryFit::TooLarge) level = CLevelMeter::Level::Over;
+    LevelMeter::Level level = LevelMeter::Level::Normal;
+    if (use.fit == MacroMemoryFit::WithoutNames) level = LevelMeter::Level::Warning;
+    if (use.fit == MacroMemoryFit::TooLarge) level = LevelMeter::Level::Over;
     meter_->SetValue(use.used(), use.capacity, level);
     meter_->SetTexts(Q(text.amount), Q(text.state));
 }
 
 // --- Cell editors ---
 
-void CMacroPageView::OnCellClicked(int row, int column) {
+void MacroPageView::OnCellClicked(int row, int column) {
     editor_.OpenCellEditor();
     switch (column) {
         case 0:
@@ -381,7 +380,7 @@ void CMacroPageView::OnCellClicked(int row, int column) {
     }
 }
 
-void CMacroPageView::OnChoiceMade(int row, int column, int index) {
+void MacroPageView::OnChoiceMade(int row, int column, int index) {
     if (column == 0) editor_.ChooseKey(row, index);
     if (column == 1) editor_.ChooseAction(row, index);
 }

@@ -1,7 +1,7 @@
 // The macro page's controls on the key dialog, placed where the dialog's skin puts them: the macro list, the
 // action list with its cell editors, the buttons, the repeat count, the record-delays box and the memory
 // meter. It renders the MacroEditor (the MacroPage the dialog's model drives) and forwards what the user
-// does; recording runs through a CRecordingGuard on the dialog's key hook.
+// does; recording runs through a RecordingGuard on the dialog's key hook.
 #pragma once
 
 #include <QCheckBox>
@@ -50,12 +50,12 @@ struct MacroPageSettings {
     std::function<uint32_t()> capacity;
 };
 
-class CMacroPageView : public QObject, public MacroPageWidgets, private MacroEditorObserver {
+class MacroPageView : public QObject, public MacroPageWidgets, private MacroEditorObserver {
     Q_OBJECT
 
   public:
-    CMacroPageView(const MacroPageContext& context, MacroEditor& editor, MacroPageSettings settings);
-    ~CMacroPageView() override;
+    MacroPageView(const MacroPageContext& context, MacroEditor& editor, MacroPageSettings settings);
+    ~MacroPageView() override;
 
     // MacroPageWidgets. Hiding the page ends a recording. The first refresh after the dialog loaded the page
     // reads the record-delays setting (normalised and written back).
@@ -63,12 +63,12 @@ class CMacroPageView : public QObject, public MacroPageWidgets, private MacroEdi
     void Refresh() override;
 
     QWidget* control(int id) const;
-    CReportList* actionList() const { return actions_; }
+    ReportList* actionList() const { return actions_; }
     QComboBox* macroList() const { return list_; }
     QLineEdit* cyclesBox() const { return cycles_; }
     QCheckBox* recordDelayBox() const { return recordDelay_; }
-    CLevelMeter* memoryMeter() const { return meter_; }
-    CRecordingGuard& guard() { return *guard_; }
+    LevelMeter* memoryMeter() const { return meter_; }
+    RecordingGuard& guard() { return *guard_; }
 
   private:
     // Set-up steps.
@@ -101,18 +101,18 @@ class CMacroPageView : public QObject, public MacroPageWidgets, private MacroEdi
     const LanguageTexts& texts_;
     MacroPageSettings settings_;
     std::function<void()> edited_;
-    std::unique_ptr<CRecordingGuard> guard_;
+    std::unique_ptr<RecordingGuard> guard_;
     QTimer flush_;             // records the release the recorder holds back once no repeat can follow
     int settingsReadAt_ = -1;  // the editor's load the record-delays box was read for
 
     QComboBox* list_ = nullptr;
-    CReportList* actions_ = nullptr;
+    ReportList* actions_ = nullptr;
     QLineEdit* cycles_ = nullptr;
     QCheckBox* recordDelay_ = nullptr;
     QLabel* nameLabel_ = nullptr;
     QLabel* cyclesLabel_ = nullptr;
     QLabel* recordDelayLabel_ = nullptr;
-    CLevelMeter* meter_ = nullptr;
+    LevelMeter* meter_ = nullptr;
     std::array<CPngButton*, 10> buttons_{};  // ids 1017..1026
     bool visible_ = true;                    // as made; the constructor hides the page
 };

@@ -6,52 +6,52 @@
 
 namespace vornak {
 
-CRecordingGuard::CRecordingGuard(QWidget& dialog, KeyEventHook& keys, Sink sink, std::function<void()> stop)
+RecordingGuard::RecordingGuard(QWidget& dialog, KeyEventHook& keys, Sink sink, std::function<void()> stop)
     : QObject(&dialog), dialog_(&dialog), keys_(keys), sink_(std::move(sink)), stop_(std::move(stop)) {
     dialog.installEventFilter(this);
-    connect(&keys_, &KeyEventHook::focusLost, this, &CRecordingGuard::StopNow);
+    connect(&keys_, &KeyEventHook::focusLost, this, &RecordingGuard::StopNow);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive) StopNow();
     });
 }
 
-CRecordingGuard::~CRecordingGuard() {
+RecordingGuard::~RecordingGuard() {
     End();
 }
 
-void CRecordingGuard::Begin() {
+void RecordingGuard::Begin() {
     if (active_) return;
     active_ = true;
     WatchSessionLock();
     keys_.Install(sink_);
 }
 
-void CRecordingGuard::End() {
+void RecordingGuard::End() {
     if (!active_) return;
     active_ = false;
     keys_.Remove();
 }
 
-void CRecordingGuard::StopNow() {
+void RecordingGuard::StopNow() {
     if (!active_) return;
     End();
     if (stop_) stop_();
 }
 
-void CRecordingGuard::ScreenLocked() {
+void RecordingGuard::ScreenLocked() {
     // The grab goes at once: a screen locker cannot lock while another client holds the keyboard.
     StopNow();
 }
 
-void CRecordingGuard::OnScreenSaverActiveChanged(bool active) {
+void RecordingGuard::OnScreenSaverActiveChanged(bool active) {
     if (active) ScreenLocked();
 }
 
-void CRecordingGuard::OnSessionLock() {
+void RecordingGuard::OnSessionLock() {
     ScreenLocked();
 }
 
-void CRecordingGuard::WatchSessionLock() {
+void RecordingGuard::WatchSessionLock() {
     if (watchingLock_) return;
     watchingLock_ = true;
     // Any sender and path: desktops publish their screen saver under their own names (freedesktop, GNOME,
@@ -66,7 +66,7 @@ void CRecordingGuard::WatchSessionLock() {
                                          QStringLiteral("Lock"), this, SLOT(OnSessionLock()));
 }
 
-bool CRecordingGuard::eventFilter(QObject* watched, QEvent* event) {
+bool RecordingGuard::eventFilter(QObject* watched, QEvent* event) {
     if (active_ && watched == dialog_.data() &&
         (event->type() == QEvent::WindowDeactivate || event->type() == QEvent::Hide)) {
         StopNow();

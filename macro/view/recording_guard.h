@@ -14,15 +14,15 @@
 
 namespace vornak {
 
-class CRecordingGuard : public QObject {
+class RecordingGuard : public QObject {
     Q_OBJECT
 
   public:
     // Gets each key event; true when it was recorded or swallowed (it then reaches no widget).
     using Sink = std::function<bool(const HookKeyEvent&)>;
 
-    CRecordingGuard(QWidget& dialog, KeyEventHook& keys, Sink sink, std::function<void()> stop);
-    ~CRecordingGuard() override;
+    RecordingGuard(QWidget& dialog, KeyEventHook& keys, Sink sink, std::function<void()> stop);
+    ~RecordingGuard() override;
 
     void Begin();
     void End();

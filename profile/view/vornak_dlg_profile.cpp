@@ -74,7 +74,7 @@ void CVornak_DlgProfile::CreateControls() {
         b->setFocusPolicy(Qt::NoFocus);
         buttons_[info.id] = b;
     }
-    list_ = new CReportList(this);
+    list_ = new ReportList(this);
     list_->setStyleSheet(kListStyle);
     list_->setAlternatingRowColors(true);
     list_->setRootIsDecorated(false);

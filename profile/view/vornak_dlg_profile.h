@@ -53,7 +53,7 @@ class CVornak_DlgProfile : public CBaseDialog {
 
     SceneDialogModel& model() { return model_; }
     CPngButton* button(int id) const;
-    CReportList* list() const { return list_; }
+    ReportList* list() const { return list_; }
 
   protected:
     void OnInitDialog() override;
@@ -80,7 +80,7 @@ class CVornak_DlgProfile : public CBaseDialog {
     ProfileDialogFiles files_;
     std::function<void()> openHelp_;
     std::map<int, CPngButton*> buttons_;
-    CReportList* list_ = nullptr;
+    ReportList* list_ = nullptr;
     bool rendering_ = false;
 };
 

@@ -8,7 +8,7 @@
 #include <QMenu>
 #include <QTest>
 
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "keyboard/key_buttons.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/shots.h"

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "keyboard/key_buttons.h"
 #include "macro/view/macro_page_view.h"
 #include "tests/app/window_fixture.h"
@@ -188,7 +188,7 @@ TEST_F(KeyDialogWindow, AnOkWhileAJobRunsIsRefusedAndTheDialogStaysOpenWithItsCh
 
 TEST_F(KeyDialogWindow, TheMacroButtonsOkGivesG9TheMacroItMade) {
     ASSERT_TRUE(ClickKey(main_id::kMacro));
-    auto* page = Dialog().findChild<CMacroPageView*>();
+    auto* page = Dialog().findChild<MacroPageView*>();
     ASSERT_NE(page, nullptr) << "the macro page is the editor's";
     QTest::mouseClick(static_cast<QAbstractButton*>(page->control(kCtlMacroAdd)), Qt::LeftButton);
     Click(kCtlOk);

@@ -9,7 +9,7 @@
 
 #include "app/tray_icon.h"
 #include "assign/assign_rules.h"
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "keyboard/key_buttons.h"
 #include "platform/text_format.h"
 #include "skin/core/skin_layout.h"

@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QTest>
 
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "tests/support/fake_macro_page.h"
 
 namespace vornak {

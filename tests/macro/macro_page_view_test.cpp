@@ -13,7 +13,7 @@
 #include <QTest>
 
 #include "assign/assignment.h"
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "platform/tick_count.h"
 #include "tests/support/config_builders.h"
 #include "tests/support/scripted_prompts.h"
@@ -51,7 +51,7 @@ class MacroPageView : public ::testing::Test {
             model, texts, CompositeDialogFiles{Skins() / "Composite.ini", Skins(), {}}, nullptr,
             [this](const MacroPageContext& context) {
                 auto widgets = MacroEditorPageFactory(editor, settings)(context);
-                page = static_cast<CMacroPageView*>(widgets.get());
+                page = static_cast<vornak::MacroPageView*>(widgets.get());
                 return widgets;
             });
         ticks.Set(1000);
@@ -78,7 +78,7 @@ class MacroPageView : public ::testing::Test {
     QString Cell(int row, int column) const { return page->actionList()->cellText(row, column); }
     // The lightness of the brightest pixel of a cell's text, as the list draws it.
     int BrightestInk(int row, int column) const {
-        CReportList* list = page->actionList();
+        ReportList* list = page->actionList();
         const QImage image = list->viewport()->grab().toImage();
         const QRect cell = list->cellRect(row, column).adjusted(2, 2, -2, -2);
         int brightest = 0;
@@ -101,7 +101,7 @@ class MacroPageView : public ::testing::Test {
     StoreDialogHost host{store};
     KeyDialogModel model{host, editor, texts};
     std::unique_ptr<Vornak_DlgComposite> dialog;
-    CMacroPageView* page = nullptr;
+    vornak::MacroPageView* page = nullptr;
 };
 
 TEST_F(MacroPageView, ControlsSitWhereTheSkinPutsThem) {
@@ -253,7 +253,7 @@ TEST_F(MacroPageView, RecordingStopsWhenTheDialogLosesTheFocusIsHiddenOrTheScree
 
 TEST_F(MacroPageView, DelayCellOpensOnTheSelectedRowAndStoresTheRoundedValue) {
     Open();
-    CReportList* list = page->actionList();
+    ReportList* list = page->actionList();
     const QPoint cell = list->cellRect(0, 2).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);  // selects
     EXPECT_FALSE(list->editorOpen());
@@ -282,7 +282,7 @@ TEST_F(MacroPageView, DelayCellOpensOnTheSelectedRowAndStoresTheRoundedValue) {
 
 TEST_F(MacroPageView, KeyCellDropDownChangesTheRowsKey) {
     Open();
-    CReportList* list = page->actionList();
+    ReportList* list = page->actionList();
     list->SelectRow(0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellRect(0, 0).center());
     auto* box = qobject_cast<QComboBox*>(list->editor());
@@ -306,8 +306,8 @@ TEST_F(MacroPageView, RepeatBoxAndMeterFollowTheEdits) {
     EXPECT_EQ(cycles->text(), QStringLiteral("255"));
     EXPECT_EQ(editor.repeatCount(), 255);
 
-    CLevelMeter* meter = page->memoryMeter();
-    EXPECT_EQ(meter->level(), CLevelMeter::Level::Normal);
+    LevelMeter* meter = page->memoryMeter();
+    EXPECT_EQ(meter->level(), LevelMeter::Level::Normal);
     EXPECT_EQ(meter->amount().toStdU16String(), DescribeMacroMemory(editor.memoryUse(), texts).amount);
     // A macro with a long name leaves no room for the names.
     QTest::mouseClick(Button(kCtlMacroAdd), Qt::LeftButton);
@@ -315,7 +315,7 @@ TEST_F(MacroPageView, RepeatBoxAndMeterFollowTheEdits) {
     QTest::keyClicks(page->macroList()->lineEdit(), QStringLiteral("A name too long to keep"));
     EXPECT_EQ(editor.macros().back().Name(), u"A name too long to keep");
     EXPECT_EQ(page->macroList()->itemText(2), QStringLiteral("A name too long to keep"));
-    EXPECT_EQ(meter->level(), CLevelMeter::Level::Warning);
+    EXPECT_EQ(meter->level(), LevelMeter::Level::Warning);
     EXPECT_EQ(meter->state().toStdU16String(), texts[TextId::MACRO_MEMORY_NO_NAMES]);
     Shot("page_meter_warning.png");
 }

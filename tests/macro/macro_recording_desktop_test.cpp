@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include "assign/assignment.h"
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "macro/view/macro_page_view.h"
 #include "platform/tick_count.h"
 #include "tests/support/config_fixture.h"
@@ -94,7 +94,7 @@ class X11RecordingTest : public ::testing::Test {
             model, f.texts, CompositeDialogFiles{Skins() / "Composite.ini", Skins(), {}}, nullptr,
             [this](const MacroPageContext& context) {
                 auto widgets = MacroEditorPageFactory(editor, settings)(context);
-                page = static_cast<CMacroPageView*>(widgets.get());
+                page = static_cast<MacroPageView*>(widgets.get());
                 return widgets;
             });
         ASSERT_TRUE(dialog->OpenFor(kKeyButtonQ, false, QRect(100, 100, 36, 36)));
@@ -132,7 +132,7 @@ class X11RecordingTest : public ::testing::Test {
     StoreDialogHost host{f.store};
     KeyDialogModel model{host, editor, f.texts};
     std::unique_ptr<Vornak_DlgComposite> dialog;
-    CMacroPageView* page = nullptr;
+    MacroPageView* page = nullptr;
 };
 
 TEST_F(X11RecordingTest, RecordedMacroReachesTheKeyboardAsItWasTyped) {

@@ -122,7 +122,7 @@ TEST(SceneWindows, TheSceneDialogListsTheScenesAndApplies) {
     CVornak_DlgProfile* d = f.window->sceneDialog();
     ASSERT_TRUE(ProcessUntil([&] { return d->isVisible(); }));
     EXPECT_EQ(d->size(), d->background().size());
-    CReportList* list = d->list();
+    ReportList* list = d->list();
     ASSERT_EQ(list->rowCount(), 3);
     EXPECT_EQ(list->cellText(0, 1), QStringLiteral("$Profile0"));
     for (int r = 0; r < 3; ++r)

@@ -7,6 +7,7 @@
 #include "keyboard/key_buttons.h"
 #include "keyboard/key_names.h"
 #include "keyboard/key_table.h"
+#include "lighting/lighting_text.h"
 #include "lighting/user_modes.h"
 #include "macro/macro_blob.h"
 #include "platform/file_io.h"
@@ -89,35 +90,6 @@ int KeyboardSession::SeedUserFolder() {
 }
 
 namespace {
-
-std::optional<Colour> ParseColour(std::string_view text) {
-    if (!text.empty() && text.front() == '#') text.remove_prefix(1);
-    if (text.size() != 6) return std::nullopt;
-    uint32_t v = 0;
-    for (char c : text) {
-        int d = -1;
-        if (c >= '0' && c <= '9') d = c - '0';
-        if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        if (d < 0) return std::nullopt;
-        v = v * 16 + static_cast<uint32_t>(d);
-    }
-    return MakeColour(static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v));
-}
-
-// A key button by its name (keyboard/key_names.h), or G1..G9 and Fn; its MatrixPosition.
-std::optional<int> PaintablePosition(std::u16string_view name, const LanguageTexts& texts) {
-    if (EqualsIgnoreCase(name, u"Fn")) return kExtraKeyMatrixPosition;
-    for (int g = 1; g <= 9; ++g) {
-        if (EqualsIgnoreCase(name, FormatText(u"G%d", {int64_t{g}}))) return kGKeyMatrixPosition;
-    }
-    const auto code = KeyCodeByName(name, texts);
-    if (!code) return std::nullopt;
-    for (const KeyButton& b : kKeyButtons) {
-        if (b.code == *code) return KeyMatrixPosition(b.code);
-    }
-    return std::nullopt;
-}
 
 std::string Hex(Colour c) {
     char buf[8];
@@ -236,7 +208,7 @@ int CmdLighting(Context& ctx) {
         if (f.name == "direction" && f.value != "first" && f.value != "second") {
             return Fail(kExitUsage, "--direction takes first or second, not '" + f.value + "'");
         }
-        if ((f.name == "colour" || f.name == "color") && !ParseColour(f.value)) {
+        if ((f.name == "colour" || f.name == "color") && !ParseHexColour(f.value)) {
             return Fail(kExitUsage, "--colour takes RRGGBB, not '" + f.value + "'");
         }
         if (f.name == "colourful" && f.value != "on" && f.value != "off") {
@@ -253,15 +225,8 @@ int CmdLighting(Context& ctx) {
     std::vector<int> effectIndexes;
     for (const Flag& f : *flags) {
         if (f.name != "effect") continue;
-        int index = -1;
-        if (const auto n = ParseInt(f.value, 1, 255)) {
-            index = EffectIndex(light.state().effectTable, static_cast<EffectNumber>(*n));
-        } else {
-            const auto& names = light.effectNames();
-            for (size_t i = 0; i < names.size() && index < 0; ++i) {
-                if (EqualsIgnoreCase(names[i], Utf8ToUtf16(f.value))) index = static_cast<int>(i);
-            }
-        }
+        const int index =
+            EffectIndexByText(light.state().effectTable, light.effectNames(), Utf8ToUtf16(f.value));
         if (index < 0)
             return Fail(kExitUsage, "the keyboard has no effect '" + f.value + "' (see vornakctl status)");
         effectIndexes.push_back(index);
@@ -277,7 +242,7 @@ int CmdLighting(Context& ctx) {
         } else if (f.name == "direction") {
             light.SetDirection(f.value == "first");
         } else if (f.name == "colour" || f.name == "color") {
-            light.SetMainColour(MainColourButton::Hx, *ParseColour(f.value));
+            light.SetMainColour(MainColourButton::Hx, *ParseHexColour(f.value));
         } else if (f.name == "colourful") {
             if (light.state().colourful != (f.value == "on")) light.ToggleColourful();
         } else if (f.name == "defaults") {
@@ -324,7 +289,7 @@ int ParseUserModeArgs(Context& ctx, bool withPaints, UserModeArgs& out) {
         const std::string value = Utf16ToUtf8(split->second);
         const auto position = PaintablePosition(split->first, ctx.texts);
         if (!position) return Fail(kExitUsage, "unknown key name '" + key + "' (see vornakctl keys)");
-        const auto colour = ParseColour(value);
+        const auto colour = ParseHexColour(value);
         if (!colour) return Fail(kExitUsage, "the colour of " + key + " is RRGGBB, not '" + value + "'");
         out.paints.emplace_back(*position, *colour);
     }

@@ -1,6 +1,6 @@
 // The key dialog on the generated skin, offscreen: where its controls are, which page shows what, the key
 // capture through the window's own key events, where it opens, and pictures of each page.
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 
 #include <gtest/gtest.h>
 

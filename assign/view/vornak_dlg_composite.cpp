@@ -1,4 +1,4 @@
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
