@@ -8,6 +8,7 @@
 
 #include "program/device_worker.h"
 #include "program/link_relay.h"
+#include "skin/qt_text.h"
 #include "texts/language_texts.h"
 
 namespace vornak {
@@ -16,10 +17,6 @@ namespace vornak {
 UiPoster MakeUiPoster(QObject* context);
 // Blocking queued: runs on the thread of context and returns once it has run. Never from that thread.
 UiBlockingCall MakeUiBlockingCall(QObject* context);
-
-inline QString ToQt(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A language text, read at start-up or from the language file now, as the text table says.
 QString LanguageText(const LanguageTexts& texts, TextId id);

@@ -17,6 +17,7 @@
 #include "assign/dialog_placement.h"
 #include "assign/on_screen_keyboard.h"
 #include "skin/placement.h"
+#include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
 
 namespace vornak {
@@ -72,10 +73,6 @@ uint16_t PageButtonOf(DialogPage page) {
         default:
             return kCtlSingleKeyPage;
     }
-}
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const QColor kDimmedCaption(0x6b, 0x71, 0x7c);
@@ -245,24 +242,24 @@ void Vornak_DlgComposite::ApplyTexts() {
                     {kCtlCancel, TextId::MACRO_CANCLE, 9},
                     {kCtlApply, TextId::MACRO_APPLY, 9}};
     for (const auto& c : captions) {
-        buttons_[c.id]->setText(Q(texts_[c.text]));
+        buttons_[c.id]->setText(ToQt(texts_[c.text]));
         buttons_[c.id]->SetTextStyle(true, c.points, QStringLiteral("Tahoma"), QColor(Qt::white));
     }
-    buttons_[kCtlClear]->SetToolTipText(Q(texts_[TextId::COMPOSITE_PROMPT_CLEAR]));
+    buttons_[kCtlClear]->SetToolTipText(ToQt(texts_[TextId::COMPOSITE_PROMPT_CLEAR]));
     buttons_[kCtlOsk]->SetToolTipText(
-        Q(texts_[onScreenKeyboard_ ? TextId::COMPOSITE_PROMPT_OSK : TextId::OSK_NOT_FOUND]));
-    labels_[1201]->setText(Q(texts_[TextId::SINGLE_STATIC]));
-    labels_[1202]->setText(Q(texts_[TextId::MEDIA_EDIT_TISHI]));
-    labels_[1203]->setText(Q(texts_[TextId::FUNCTION_TISHI]));
+        ToQt(texts_[onScreenKeyboard_ ? TextId::COMPOSITE_PROMPT_OSK : TextId::OSK_NOT_FOUND]));
+    labels_[1201]->setText(ToQt(texts_[TextId::SINGLE_STATIC]));
+    labels_[1202]->setText(ToQt(texts_[TextId::MEDIA_EDIT_TISHI]));
+    labels_[1203]->setText(ToQt(texts_[TextId::FUNCTION_TISHI]));
 }
 
 void Vornak_DlgComposite::FillLists() {
     mediaList_->clear();
     for (size_t row = 0; row < kMediaActionTable.size(); ++row)
-        mediaList_->addItem(Q(MediaRowName(row, texts_)));
+        mediaList_->addItem(ToQt(MediaRowName(row, texts_)));
     functionList_->clear();
     for (size_t row = 0; row < kFunctionKeyTable.size(); ++row)
-        functionList_->addItem(Q(FunctionRowName(row, texts_)));
+        functionList_->addItem(ToQt(FunctionRowName(row, texts_)));
 }
 
 bool Vornak_DlgComposite::OpenFor(uint16_t buttonId, bool layerB, const QRect& buttonOnScreen) {
@@ -334,12 +331,12 @@ void Vornak_DlgComposite::Render() {
         b->SetTextStyle(true, 9, QStringLiteral("Tahoma"),
                         b->isEnabled() ? QColor(Qt::white) : kDimmedCaption);
     }
-    labels_[1199]->setText(Q(texts_[macroOnly ? TextId::MACRO_EDIT_TISHI : TextId::KEY_SETTING_TISHI]));
+    labels_[1199]->setText(ToQt(texts_[macroOnly ? TextId::MACRO_EDIT_TISHI : TextId::KEY_SETTING_TISHI]));
     labels_[1201]->setVisible(!macroOnly && shown == DialogPage::SingleKey);
     labels_[1202]->setVisible(!macroOnly && shown == DialogPage::Media);
     labels_[1203]->setVisible(!macroOnly && shown == DialogPage::Function);
     keyBox_->setVisible(shown == DialogPage::SingleKey);
-    keyBox_->setText(Q(model_.capturedKeyText()));
+    keyBox_->setText(ToQt(model_.capturedKeyText()));
     mediaList_->setVisible(shown == DialogPage::Media);
     mediaList_->setCurrentIndex(model_.mediaRow());
     functionList_->setVisible(shown == DialogPage::Function);
@@ -422,7 +419,7 @@ void Vornak_DlgComposite::OnControl(uint16_t controlId) {
 
 bool Vornak_DlgComposite::Commit(CommitOutcome outcome) {
     if (outcome == CommitOutcome::Busy) {
-        QMessageBox::information(this, QString(), Q(texts_[TextId::KEY_DIALOG_BUSY]));
+        QMessageBox::information(this, QString(), ToQt(texts_[TextId::KEY_DIALOG_BUSY]));
         return false;
     }
     if (outcome != CommitOutcome::Written) return false;

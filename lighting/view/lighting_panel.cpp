@@ -11,6 +11,7 @@
 #include "keyboard/key_buttons.h"
 #include "platform/text_format.h"
 #include "skin/placement.h"
+#include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
 
 namespace vornak {
@@ -59,10 +60,6 @@ LightingSnapshot NoModel() {
     LightingSnapshot s;
     s.readResult = kLinkNoDevice;
     return s;
-}
-
-QString ToQ(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const char* const kComboStyle =
@@ -165,7 +162,7 @@ void LightingPanel::CreateControls() {
                 w = new ColourButton(parent);
                 break;
         }
-        w->setObjectName(ToQ(c.key));
+        w->setObjectName(ToQt(c.key));
         w->hide();
         controls_.emplace(std::u16string(c.key), w);
     }
@@ -189,7 +186,7 @@ void LightingPanel::ApplyLabels() {
     for (const PanelControl& c : PanelControls(shown_)) {
         if (c.label.empty()) continue;
         if (auto* label = qobject_cast<QLabel*>(control(c.key)))
-            label->setText(ToQ(PanelLabel(ini, s_.language, c.label)));
+            label->setText(ToQt(PanelLabel(ini, s_.language, c.label)));
     }
 }
 
@@ -463,11 +460,11 @@ void LightingPanel::RenderLists() {
         const auto& names = shown_.effectNames;
         bool same = effectList_->count() == static_cast<int>(names.size());
         for (int i = 0; same && i < effectList_->count(); ++i)
-            same = effectList_->itemText(i) == ToQ(names[static_cast<size_t>(i)]);
+            same = effectList_->itemText(i) == ToQt(names[static_cast<size_t>(i)]);
         if (!same) {
             effectList_->clear();
             for (const auto& name : names)
-                effectList_->addItem(ToQ(name));
+                effectList_->addItem(ToQt(name));
         }
         effectList_->setCurrentIndex(SelectedEffectRow(shown_));
     }
@@ -478,7 +475,7 @@ void LightingPanel::RenderLists() {
             userModes_->addItem(QString());
     }
     for (int i = 0; i < kUserModeCount; ++i) {
-        const QString name = ToQ(shown_.modeNames[static_cast<size_t>(i)]);
+        const QString name = ToQt(shown_.modeNames[static_cast<size_t>(i)]);
         if (userModes_->itemText(i) != name) userModes_->setItemText(i, name);
     }
     if (userModes_->currentIndex() != shown_.userMode) userModes_->setCurrentIndex(shown_.userMode);

@@ -3,18 +3,16 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 
+#include "skin/qt_text.h"
+
 namespace vornak {
 
 namespace {
 
-QString Q(std::u16string_view text) {
-    return QString::fromStdU16String(std::u16string(text));
-}
-
 QStringList ToList(const std::vector<std::u16string>& texts) {
     QStringList list;
     for (const auto& t : texts)
-        list << Q(t);
+        list << ToQt(t);
     return list;
 }
 
@@ -144,24 +142,24 @@ void MacroPageView::SetCaptions() {
     for (const ButtonInfo& info : kButtons) {
         CPngButton* button = Button(info.id);
         if (!info.caption) continue;
-        button->setText(Q(texts_[*info.caption]));
+        button->setText(ToQt(texts_[*info.caption]));
         button->SetTextStyle(true, info.points, QStringLiteral("Tahoma"), Qt::white);
     }
     QFont labelFont(QStringLiteral("Tahoma"));
     labelFont.setPointSizeF(9);
-    nameLabel_->setText(Q(texts_[TextId::MACRO_NAME_SETTING]));
-    cyclesLabel_->setText(Q(texts_[TextId::MACRO_CYCLES]));
-    recordDelayLabel_->setText(Q(texts_[TextId::RECORD_DELAY]));
+    nameLabel_->setText(ToQt(texts_[TextId::MACRO_NAME_SETTING]));
+    cyclesLabel_->setText(ToQt(texts_[TextId::MACRO_CYCLES]));
+    recordDelayLabel_->setText(ToQt(texts_[TextId::RECORD_DELAY]));
     for (QLabel* label : {nameLabel_, cyclesLabel_, recordDelayLabel_})
         label->setFont(labelFont);
-    meter_->SetCaption(Q(texts_[TextId::MACRO_MEMORY]));
+    meter_->SetCaption(ToQt(texts_[TextId::MACRO_MEMORY]));
     meter_->setFont(labelFont);
     QPalette palette = meter_->palette();
     palette.setColor(QPalette::WindowText, QColor(0xE4, 0xE4, 0xE4));
     meter_->setPalette(palette);
     QList<int> widths(std::begin(kActionColumnWidths), std::end(kActionColumnWidths));
-    actions_->SetColumns({Q(texts_[TextId::MACRO_KEYS_TISHI]), Q(texts_[TextId::MACRO_ACTION_TISHI]),
-                          Q(texts_[TextId::MACRO_DELAY_MS])},
+    actions_->SetColumns({ToQt(texts_[TextId::MACRO_KEYS_TISHI]), ToQt(texts_[TextId::MACRO_ACTION_TISHI]),
+                          ToQt(texts_[TextId::MACRO_DELAY_MS])},
                          widths);
 }
 
@@ -265,7 +263,7 @@ void MacroPageView::MacroListChanged() {
         while (list_->count() > static_cast<int>(macros.size()))
             list_->removeItem(list_->count() - 1);
         for (size_t i = 0; i < macros.size(); ++i) {
-            const QString name = Q(macros[i].Name());
+            const QString name = ToQt(macros[i].Name());
             if (static_cast<int>(i) < list_->count()) {
                 list_->setItemText(static_cast<int>(i), name);
             } else {
@@ -283,14 +281,14 @@ void MacroPageView::MacroRenamed(int index) {
     const QSignalBlocker block(list_);
     QLineEdit* edit = list_->lineEdit();
     const int cursor = edit->cursorPosition();
-    list_->setItemText(index, Q(editor_.macros()[static_cast<size_t>(index)].Name()));
+    list_->setItemText(index, ToQt(editor_.macros()[static_cast<size_t>(index)].Name()));
     edit->setCursorPosition(cursor);
 }
 
 void MacroPageView::FillRow(int row) {
     const MacroActionRow& r = editor_.rows()[static_cast<size_t>(row)];
     for (int column = 0; column < 3; ++column)
-        actions_->SetCell(row, column, Q(editor_.CellText(row, column)), r.grey && column < 2);
+        actions_->SetCell(row, column, ToQt(editor_.CellText(row, column)), r.grey && column < 2);
 }
 
 void MacroPageView::RowsReset() {
@@ -315,7 +313,7 @@ void MacroPageView::RowChanged(int row) {
 }
 
 void MacroPageView::RepeatTextChanged() {
-    const QString text = Q(editor_.repeatText());
+    const QString text = ToQt(editor_.repeatText());
     if (cycles_->text() != text) {
         const QSignalBlocker block(cycles_);
         cycles_->setText(text);
@@ -325,7 +323,7 @@ void MacroPageView::RepeatTextChanged() {
 void MacroPageView::RecordingChanged() {
     const bool on = editor_.recording();
     CPngButton* record = Button(kCtlMacroRecord);
-    record->setText(Q(texts_[on ? TextId::MACRO_ACTION_STOP_RECORD : TextId::MACRO_ACTION_RECORD]));
+    record->setText(ToQt(texts_[on ? TextId::MACRO_ACTION_STOP_RECORD : TextId::MACRO_ACTION_RECORD]));
     record->SetSelected(on);
     if (on) {
         guard_->Begin();
@@ -356,7 +354,7 @@ void MacroPageView::UpdateMeter() {
     if (use.fit == MacroMemoryFit::WithoutNames) level = LevelMeter::Level::Warning;
     if (use.fit == MacroMemoryFit::TooLarge) level = LevelMeter::Level::Over;
     meter_->SetValue(use.used(), use.capacity, level);
-    meter_->SetTexts(Q(text.amount), Q(text.state));
+    meter_->SetTexts(ToQt(text.amount), ToQt(text.state));
 }
 
 // --- Cell editors ---
@@ -373,7 +371,7 @@ void MacroPageView::OnCellClicked(int row, int column) {
                                    kActionDropDownRows);
             break;
         case 2:
-            actions_->OpenNumberEditor(row, column, Q(editor_.CellText(row, 2)));
+            actions_->OpenNumberEditor(row, column, ToQt(editor_.CellText(row, 2)));
             break;
         default:
             break;

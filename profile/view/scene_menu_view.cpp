@@ -2,15 +2,9 @@
 
 #include <QActionGroup>
 
+#include "skin/qt_text.h"
+
 namespace vornak {
-
-namespace {
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 void FillSceneMenu(QMenu& menu, const SceneMenu& scenes, const std::function<void(int)>& command) {
     const QList<QAction*> old = menu.actions();
@@ -25,7 +19,7 @@ void FillSceneMenu(QMenu& menu, const SceneMenu& scenes, const std::function<voi
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(Q(item.text));
+        QAction* action = menu.addAction(ToQt(item.text));
         action->setCheckable(true);
         action->setChecked(item.checked);
         action->setActionGroup(group);
@@ -37,7 +31,7 @@ void FillSceneMenu(QMenu& menu, const SceneMenu& scenes, const std::function<voi
 }
 
 void ShowSceneOnButton(CPngButton& button, const SceneMenu& scenes) {
-    button.setText(Q(scenes.caption));
+    button.setText(ToQt(scenes.caption));
     const QColor grey(0xE4, 0xE4, 0xE4);
     if (button.height() > button.width()) {
         // A label standing on its end: the caption runs up it from the bottom.
@@ -49,7 +43,7 @@ void ShowSceneOnButton(CPngButton& button, const SceneMenu& scenes) {
         button.SetTextMargins(button.height() * 2 / 3, 0, 0, 0);
         button.SetRotation(0, false);
     }
-    button.SetToolTipText(Q(scenes.toolTip));
+    button.SetToolTipText(ToQt(scenes.toolTip));
 }
 
 }  // namespace vornak

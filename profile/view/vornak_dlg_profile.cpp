@@ -8,6 +8,7 @@
 
 #include "profile/profile_files.h"
 #include "skin/placement.h"
+#include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
 
 namespace vornak {
@@ -44,10 +45,6 @@ const char* const kListStyle =
     " background: #0c0e12; }"
     "QTreeView::indicator:hover { border-color: #22d3ee; }"
     "QTreeView::indicator:checked { background: #22d3ee; border-color: #22d3ee; }";
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -117,11 +114,11 @@ void CVornak_DlgProfile::PlaceControls() {
 
 void CVornak_DlgProfile::ApplyTexts() {
     for (const ButtonInfo& info : kButtons) {
-        buttons_[info.id]->setText(Q(TextNow(texts_, info.caption)));
+        buttons_[info.id]->setText(ToQt(TextNow(texts_, info.caption)));
         buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), QColor(Qt::white));
     }
-    list_->SetColumns({Q(texts_[TextId::SCENE_COLUMN_ACTIVE]), Q(texts_[TextId::SCENE_COLUMN_NAME]),
-                       Q(texts_[TextId::SCENE_COLUMN_PATH])},
+    list_->SetColumns({ToQt(texts_[TextId::SCENE_COLUMN_ACTIVE]), ToQt(texts_[TextId::SCENE_COLUMN_NAME]),
+                       ToQt(texts_[TextId::SCENE_COLUMN_PATH])},
                       {kColumnWidths[0], kColumnWidths[1], kColumnWidths[2]});
 }
 
@@ -151,12 +148,12 @@ void CVornak_DlgProfile::Render() {
     const int selected = list_->selectedRow();
     list_->SetRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        list_->SetCell(r, 1, Q(rows[static_cast<size_t>(r)].name));
-        list_->SetCell(r, 2, Q(rows[static_cast<size_t>(r)].folder));
+        list_->SetCell(r, 1, ToQt(rows[static_cast<size_t>(r)].name));
+        list_->SetCell(r, 2, ToQt(rows[static_cast<size_t>(r)].folder));
         QTreeWidgetItem* item = list_->topLevelItem(r);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, r == model_.checkedRow() ? Qt::Checked : Qt::Unchecked);
-        item->setToolTip(2, Q(rows[static_cast<size_t>(r)].folder));
+        item->setToolTip(2, ToQt(rows[static_cast<size_t>(r)].folder));
     }
     if (selected >= 0 && selected < list_->rowCount()) list_->SelectRow(selected);
     if (CPngButton* apply = button(profile_id::kApply)) {

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "skin/placement.h"
+#include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
 
 namespace vornak {
@@ -23,10 +24,6 @@ constexpr ButtonInfo kButtons[] = {
     {update_id::kOpen, u"CONTROL_OPENButton", TextId::UPDATE_OPEN},
     {update_id::kBackup, u"CONTROL_BACKUPButton", TextId::UPDATE_BACKUP},
 };
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -68,7 +65,7 @@ void CVornak_DlgUpdate::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     PlaceControls();
     for (const ButtonInfo& info : kButtons) {
-        buttons_[info.id]->setText(Q(texts_[info.caption]));
+        buttons_[info.id]->setText(ToQt(texts_[info.caption]));
         buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), QColor(Qt::white));
     }
 }
