@@ -23,6 +23,11 @@ struct ButtonSurfaces {
 // not place (at 1, 1) is disabled.
 void PlaceImageButton(CPngButton& button, const SkinLayout& layout, std::u16string_view section,
                       std::u16string_view key, const ButtonSurfaces& surfaces);
+// Whether the skin placed the control: one that its skin leaves out stays at (1, 1), where a missing key puts
+// it (kDefaultSkinRect).
+inline bool PlacedBySkin(const QWidget& control) {
+    return !(control.x() == 1 && control.y() == 1);
+}
 // Lists, statics, combo boxes, sliders, pictures.
 void PlaceControl(QWidget& control, const SkinLayout& layout, std::u16string_view section,
                   std::u16string_view key);

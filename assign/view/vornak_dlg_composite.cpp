@@ -298,10 +298,7 @@ void Vornak_DlgComposite::Render() {
     if (!placed_) return;
     const DialogPage shown = model_.shownPage();
     const bool macroOnly = model_.macroOnly();
-    auto inSkin = [this](uint16_t id) {
-        const CPngButton* b = buttons_.at(id);
-        return !(b->x() == 1 && b->y() == 1);
-    };
+    auto inSkin = [this](uint16_t id) { return PlacedBySkin(*buttons_.at(id)); };
 
     const std::pair<DialogPage, bool> look{shown, macroOnly};
     if (skinnedFor_ != look) {

@@ -157,8 +157,7 @@ void CVornak_DlgProfile::Render() {
     }
     if (selected >= 0 && selected < list_->rowCount()) list_->SelectRow(selected);
     if (CPngButton* apply = button(profile_id::kApply)) {
-        const bool inSkin = !(apply->x() == 1 && apply->y() == 1);
-        apply->setEnabled(inSkin && model_.applyEnabled());
+        apply->setEnabled(PlacedBySkin(*apply) && model_.applyEnabled());
     }
     rendering_ = false;
 }

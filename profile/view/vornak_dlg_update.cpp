@@ -101,8 +101,7 @@ void CVornak_DlgUpdate::Render() {
     path_->setText(path_->fontMetrics().elidedText(full, Qt::ElideMiddle, std::max(0, path_->width() - 16)));
     path_->setToolTip(full);
     for (const auto& [id, b] : buttons_) {
-        const bool inSkin = !(b->x() == 1 && b->y() == 1);
-        b->setEnabled(inSkin && !model_.busy());
+        b->setEnabled(PlacedBySkin(*b) && !model_.busy());
     }
     update();
 }
