@@ -16,6 +16,7 @@
 #include "platform/paths.h"
 #include "platform/text_format.h"
 #include "program/worker_lighting_jobs.h"
+#include "skin/palette.h"
 #include "skin/placement.h"
 #include "skin/skin_surfaces.h"
 
@@ -219,7 +220,7 @@ void CVornakDlg::ApplyTexts() {
         if (c.toolTip) b->SetToolTipText(LanguageText(s_.texts, *c.toolTip));
         if (c.caption) {
             b->setText(LanguageText(s_.texts, *c.caption));
-            b->SetTextStyle(true, 9, QStringLiteral("Tahoma"), Qt::white);
+            b->SetTextStyle(true, 9, QStringLiteral("Tahoma"), palette::kWhite);
         }
     }
     buttons_[main_id::kLink]->SetToolTipText(linkAddress_);
@@ -227,11 +228,11 @@ void CVornakDlg::ApplyTexts() {
     QString text = LanguageText(s_.texts, TextId::MAIN_BUTTON_TORVEL_VER);
     if (text.isEmpty()) text = QStringLiteral("Vornak %1").arg(QCoreApplication::applicationVersion());
     version->setText(text);
-    version->SetTextStyle(true, 8, QStringLiteral("Verdana"), QColor(0x9a, 0xa1, 0xae),
+    version->SetTextStyle(true, 8, QStringLiteral("Verdana"), palette::kTextDim,
                           kDtLeft | kDtVCenter | kDtSingleLine);
     for (int i = 0; i < 5; ++i)
         buttons_[kGKeyControlIds[static_cast<size_t>(i)]]->SetTextStyle(true, 9, QStringLiteral("Tahoma"),
-                                                                        Qt::white);
+                                                                        palette::kWhite);
 }
 
 void CVornakDlg::CreateLightingPanel() {

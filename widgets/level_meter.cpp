@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "skin/palette.h"
+
 namespace vornak {
 
 namespace {
@@ -12,11 +14,11 @@ constexpr int kBarHeight = 8;
 QColor LevelColour(LevelMeter::Level level) {
     switch (level) {
         case LevelMeter::Level::Warning:
-            return QColor(0xE8, 0xA3, 0x17);
+            return palette::kMeterWarning;
         case LevelMeter::Level::Over:
-            return QColor(0xE0, 0x3C, 0x4A);
+            return palette::kMeterOver;
         default:
-            return QColor(0x08, 0x91, 0xB2);
+            return palette::kAccentDeep;
     }
 }
 
@@ -63,8 +65,8 @@ void LevelMeter::paintEvent(QPaintEvent*) {
     y += line + 2;
 
     const QRectF track(0.5, y + 0.5, width() - 1.0, kBarHeight - 1.0);
-    p.setPen(QColor(0x3A, 0x3F, 0x49));
-    p.setBrush(QColor(0x0C, 0x0E, 0x12));
+    p.setPen(palette::kRaisedEdge);
+    p.setBrush(palette::kField);
     p.drawRoundedRect(track, 3, 3);
     if (const int filled = permille(); filled > 0) {
         QRectF bar = track.adjusted(1, 1, -1, -1);

@@ -16,9 +16,11 @@
 
 #include "assign/dialog_placement.h"
 #include "assign/on_screen_keyboard.h"
+#include "skin/palette.h"
 #include "skin/placement.h"
 #include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
+#include "skin/style_sheet.h"
 
 namespace vornak {
 
@@ -75,14 +77,12 @@ uint16_t PageButtonOf(DialogPage page) {
     }
 }
 
-const QColor kDimmedCaption(0x6b, 0x71, 0x7c);
-
 const char* const kFieldStyle =
-    "QLineEdit, QComboBox { background: #0c0e12; color: #e6e8ee; border: 1px solid #2c313a;"
+    "QLineEdit, QComboBox { background: @field; color: @text; border: 1px solid @fieldBorder;"
     " border-radius: 5px; padding-left: 8px; }"
-    "QLineEdit:focus, QComboBox:focus { border-color: #22d3ee; }"
+    "QLineEdit:focus, QComboBox:focus { border-color: @accent; }"
     "QComboBox::drop-down { border: none; width: 26px; }"
-    "QComboBox QAbstractItemView { background: #14171c; color: #e6e8ee; selection-background-color: #0e4a58; "
+    "QComboBox QAbstractItemView { background: @popup; color: @text; selection-background-color: @selection; "
     "}";
 
 }  // namespace
@@ -113,7 +113,7 @@ Vornak_DlgComposite::~Vornak_DlgComposite() {
 }
 
 void Vornak_DlgComposite::CreateControls() {
-    setStyleSheet(kFieldStyle);
+    setStyleSheet(SkinStyleSheet(kFieldStyle));
     for (const ControlKey& c : kImageButtons) {
         auto* b = new CPngButton(this);
         b->setFocusPolicy(Qt::NoFocus);
@@ -127,12 +127,12 @@ void Vornak_DlgComposite::CreateControls() {
         QFont font(QStringLiteral("Tahoma"));
         font.setPointSizeF(10.8);
         label->setFont(font);
-        label->setStyleSheet(QStringLiteral("color: #e4e4e4; background: transparent;"));
+        label->setStyleSheet(SkinStyleSheet("color: @label; background: transparent;"));
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         labels_[c.id] = label;
     }
     labels_[1199]->setStyleSheet(
-        QStringLiteral("color: #ffffff; background: transparent; font-weight: bold;"));
+        QStringLiteral("color: @white; background: transparent; font-weight: bold;"));
     keyBox_ = new QLineEdit(this);
     keyBox_->setReadOnly(true);
     keyBox_->setContextMenuPolicy(Qt::NoContextMenu);
@@ -243,7 +243,7 @@ void Vornak_DlgComposite::ApplyTexts() {
                     {kCtlApply, TextId::MACRO_APPLY, 9}};
     for (const auto& c : captions) {
         buttons_[c.id]->setText(ToQt(texts_[c.text]));
-        buttons_[c.id]->SetTextStyle(true, c.points, QStringLiteral("Tahoma"), QColor(Qt::white));
+        buttons_[c.id]->SetTextStyle(true, c.points, QStringLiteral("Tahoma"), palette::kWhite);
     }
     buttons_[kCtlClear]->SetToolTipText(ToQt(texts_[TextId::COMPOSITE_PROMPT_CLEAR]));
     buttons_[kCtlOsk]->SetToolTipText(
@@ -326,7 +326,7 @@ void Vornak_DlgComposite::Render() {
     for (uint16_t id : {kCtlSingleKeyPage, kCtlMacroPage, kCtlMediaPage, kCtlFunctionPage, kCtlApply}) {
         CPngButton* b = buttons_[id];
         b->SetTextStyle(true, 9, QStringLiteral("Tahoma"),
-                        b->isEnabled() ? QColor(Qt::white) : kDimmedCaption);
+                        b->isEnabled() ? palette::kWhite : palette::kDimmedCaption);
     }
     labels_[1199]->setText(ToQt(texts_[macroOnly ? TextId::MACRO_EDIT_TISHI : TextId::KEY_SETTING_TISHI]));
     labels_[1201]->setVisible(!macroOnly && shown == DialogPage::SingleKey);

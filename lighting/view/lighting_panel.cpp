@@ -13,6 +13,7 @@
 #include "skin/placement.h"
 #include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
+#include "skin/style_sheet.h"
 
 namespace vornak {
 
@@ -63,17 +64,17 @@ LightingSnapshot NoModel() {
 }
 
 const char* const kComboStyle =
-    "QComboBox { background: #0c0e12; color: #e6e8ee; border: 1px solid #2c313a; border-radius: 5px;"
+    "QComboBox { background: @field; color: @text; border: 1px solid @fieldBorder; border-radius: 5px;"
     " padding-left: 8px; font-family: 'DejaVu Sans'; font-size: 12px; }"
     "QComboBox::drop-down { border: none; width: 26px; }"
-    "QComboBox QAbstractItemView { background: #0c0e12; color: #e6e8ee; selection-background-color: #0e4a58; "
+    "QComboBox QAbstractItemView { background: @field; color: @text; selection-background-color: @selection; "
     "}";
 // The skin draws the effect list's field itself.
 const char* const kBareComboStyle =
-    "QComboBox { background: transparent; color: #e6e8ee; border: none; padding-left: 8px;"
+    "QComboBox { background: transparent; color: @text; border: none; padding-left: 8px;"
     " font-family: 'DejaVu Sans'; font-size: 12px; }"
     "QComboBox::drop-down { border: none; width: 26px; }"
-    "QComboBox QAbstractItemView { background: #0c0e12; color: #e6e8ee; selection-background-color: #0e4a58; "
+    "QComboBox QAbstractItemView { background: @field; color: @text; selection-background-color: @selection; "
     "}";
 
 }  // namespace
@@ -126,8 +127,8 @@ void LightingPanel::CreateControls() {
                 font.setPointSizeF(heading ? 11 : 9);
                 font.setBold(heading);
                 label->setFont(font);
-                label->setStyleSheet(heading ? "color: #ffffff; background: transparent;"
-                                             : "color: #e4e4e4; background: transparent;");
+                label->setStyleSheet(SkinStyleSheet(heading ? "color: @white; background: transparent;"
+                                                            : "color: @label; background: transparent;"));
                 w = label;
                 break;
             }
@@ -153,7 +154,7 @@ void LightingPanel::CreateControls() {
                 const bool editable = KindOf(c.key) == Kind::EditCombo;
                 combo->setEditable(editable);
                 combo->setInsertPolicy(QComboBox::NoInsert);
-                combo->setStyleSheet(editable ? kComboStyle : kBareComboStyle);
+                combo->setStyleSheet(SkinStyleSheet(editable ? kComboStyle : kBareComboStyle));
                 (editable ? userModes_ : effectList_) = combo;
                 w = combo;
                 break;

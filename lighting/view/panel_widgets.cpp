@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "lighting/panel_look.h"
+#include "skin/palette.h"
 
 namespace vornak {
 
@@ -87,8 +88,8 @@ void ColourButton::SetColour(Colour colour) {
 void ColourButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x3a, 0x3f, 0x49), 1));
-    p.setBrush(QColor(0x0c, 0x0e, 0x12));
+    p.setPen(QPen(palette::kRaisedEdge, 1));
+    p.setBrush(palette::kField);
     p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     p.setPen(Qt::NoPen);
     p.setBrush(ToQColor(colour_));

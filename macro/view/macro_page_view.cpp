@@ -3,7 +3,9 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 
+#include "skin/palette.h"
 #include "skin/qt_text.h"
+#include "skin/style_sheet.h"
 
 namespace vornak {
 
@@ -38,22 +40,20 @@ constexpr int kActionColumnWidths[] = {70, 60, 70};
 constexpr int kKeyDropDownRows = 20;
 constexpr int kActionDropDownRows = 6;
 
-// Recorded rows and disabled fields; the list's own text is #c9ced6.
-constexpr QRgb kGreyText = 0x6b7280;
 const char* const kFieldStyle =
-    "QComboBox, QLineEdit { background: #0c0e12; color: #e6e8ee; border: 1px solid #2c313a;"
+    "QComboBox, QLineEdit { background: @field; color: @text; border: 1px solid @fieldBorder;"
     " border-radius: 5px; padding-left: 8px; }"
-    "QComboBox:disabled, QLineEdit:disabled { color: #6b7280; }"
+    "QComboBox:disabled, QLineEdit:disabled { color: @greyText; }"
     "QComboBox::drop-down { border: none; width: 22px; }";
 const char* const kListStyle =
-    "QTreeWidget { background: #0c0e12; color: #c9ced6; border: 1px solid #2c313a; }"
+    "QTreeWidget { background: @field; color: @listText; border: 1px solid @fieldBorder; }"
     "QTreeWidget::item { height: 22px; }"
-    "QTreeWidget::item:selected { background: #0e4a58; }"
-    "QHeaderView { background: #1f232a; }"
-    "QHeaderView::section { background: #1f232a; color: #9aa1ae; border: none;"
-    " border-right: 1px solid #2c313a; padding: 4px 6px; }"
-    "QLineEdit, QComboBox { background: #0c0e12; color: #ffffff; border: 1px solid #22d3ee; }";
-const char* const kLabelStyle = "color: #e4e4e4; background: transparent;";
+    "QTreeWidget::item:selected { background: @selection; }"
+    "QHeaderView { background: @header; }"
+    "QHeaderView::section { background: @header; color: @textDim; border: none;"
+    " border-right: 1px solid @fieldBorder; padding: 4px 6px; }"
+    "QLineEdit, QComboBox { background: @field; color: @white; border: 1px solid @accent; }";
+const char* const kLabelStyle = "color: @label; background: transparent;";
 
 }  // namespace
 
@@ -99,20 +99,20 @@ void MacroPageView::CreateControls() {
     list_ = new QComboBox(&dialog_);
     list_->setEditable(true);
     list_->setInsertPolicy(QComboBox::NoInsert);
-    list_->setStyleSheet(kFieldStyle);
+    list_->setStyleSheet(SkinStyleSheet(kFieldStyle));
     actions_ = new ReportList(&dialog_);
-    actions_->setStyleSheet(kListStyle);
-    actions_->SetGreyColor(QColor(kGreyText));
+    actions_->setStyleSheet(SkinStyleSheet(kListStyle));
+    actions_->SetGreyColor(palette::kGreyText);
     cycles_ = new QLineEdit(&dialog_);
     cycles_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), cycles_));
-    cycles_->setStyleSheet(kFieldStyle);
+    cycles_->setStyleSheet(SkinStyleSheet(kFieldStyle));
     recordDelay_ = new QCheckBox(&dialog_);
     nameLabel_ = new QLabel(&dialog_);
     cyclesLabel_ = new QLabel(&dialog_);
     recordDelayLabel_ = new QLabel(&dialog_);
     for (QLabel* label : {nameLabel_, cyclesLabel_, recordDelayLabel_}) {
-        label->setStyleSheet(kLabelStyle);
+        label->setStyleSheet(SkinStyleSheet(kLabelStyle));
         label->setAttribute(Qt::WA_TranslucentBackground);
     }
     meter_ = new LevelMeter(&dialog_);
@@ -143,7 +143,7 @@ void MacroPageView::SetCaptions() {
         CPngButton* button = Button(info.id);
         if (!info.caption) continue;
         button->setText(ToQt(texts_[*info.caption]));
-        button->SetTextStyle(true, info.points, QStringLiteral("Tahoma"), Qt::white);
+        button->SetTextStyle(true, info.points, QStringLiteral("Tahoma"), palette::kWhite);
     }
     QFont labelFont(QStringLiteral("Tahoma"));
     labelFont.setPointSizeF(9);
@@ -155,7 +155,7 @@ void MacroPageView::SetCaptions() {
     meter_->SetCaption(ToQt(texts_[TextId::MACRO_MEMORY]));
     meter_->setFont(labelFont);
     QPalette palette = meter_->palette();
-    palette.setColor(QPalette::WindowText, QColor(0xE4, 0xE4, 0xE4));
+    palette.setColor(QPalette::WindowText, palette::kLabel);
     meter_->setPalette(palette);
     QList<int> widths(std::begin(kActionColumnWidths), std::end(kActionColumnWidths));
     actions_->SetColumns({ToQt(texts_[TextId::MACRO_KEYS_TISHI]), ToQt(texts_[TextId::MACRO_ACTION_TISHI]),

@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 
+#include "skin/palette.h"
 #include "skin/qt_text.h"
 
 namespace vornak {
@@ -32,7 +33,7 @@ void FillSceneMenu(QMenu& menu, const SceneMenu& scenes, const std::function<voi
 
 void ShowSceneOnButton(CPngButton& button, const SceneMenu& scenes) {
     button.setText(ToQt(scenes.caption));
-    const QColor grey(0xE4, 0xE4, 0xE4);
+    const QColor& grey = palette::kLabel;
     if (button.height() > button.width()) {
         // A label standing on its end: the caption runs up it from the bottom.
         button.SetTextStyle(true, 10, QStringLiteral("Arial"), grey, kDtSingleLine | kDtBottom);

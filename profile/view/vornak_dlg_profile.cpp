@@ -7,9 +7,11 @@
 #include <QUrl>
 
 #include "profile/profile_files.h"
+#include "skin/palette.h"
 #include "skin/placement.h"
 #include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
+#include "skin/style_sheet.h"
 
 namespace vornak {
 
@@ -33,18 +35,18 @@ constexpr ButtonInfo kButtons[] = {
 constexpr int kColumnWidths[] = {60, 120, 230};
 
 const char* const kListStyle =
-    "QTreeWidget { background: #0c0e12; color: #c9ced6; border: 1px solid #2c313a;"
-    " alternate-background-color: #11141a; }"
+    "QTreeWidget { background: @field; color: @listText; border: 1px solid @fieldBorder;"
+    " alternate-background-color: @alternateRow; }"
     "QTreeWidget::item { height: 22px; }"
-    "QTreeWidget::item:selected { background: #0e4a58; color: #ffffff; }"
-    "QHeaderView { background: #1f232a; }"
-    "QHeaderView::section { background: #1f232a; color: #9aa1ae; border: none;"
-    " border-right: 1px solid #2c313a; padding: 4px 6px; }"
+    "QTreeWidget::item:selected { background: @selection; color: @white; }"
+    "QHeaderView { background: @header; }"
+    "QHeaderView::section { background: @header; color: @textDim; border: none;"
+    " border-right: 1px solid @fieldBorder; padding: 4px 6px; }"
     // The check boxes as the skin's switches: an outlined box, filled with the accent when checked.
-    "QTreeView::indicator { width: 12px; height: 12px; border: 1px solid #5a6270; border-radius: 3px;"
-    " background: #0c0e12; }"
-    "QTreeView::indicator:hover { border-color: #22d3ee; }"
-    "QTreeView::indicator:checked { background: #22d3ee; border-color: #22d3ee; }";
+    "QTreeView::indicator { width: 12px; height: 12px; border: 1px solid @checkBorder; border-radius: 3px;"
+    " background: @field; }"
+    "QTreeView::indicator:hover { border-color: @accent; }"
+    "QTreeView::indicator:checked { background: @accent; border-color: @accent; }";
 
 }  // namespace
 
@@ -72,7 +74,7 @@ void CVornak_DlgProfile::CreateControls() {
         buttons_[info.id] = b;
     }
     list_ = new ReportList(this);
-    list_->setStyleSheet(kListStyle);
+    list_->setStyleSheet(SkinStyleSheet(kListStyle));
     list_->setAlternatingRowColors(true);
     list_->setRootIsDecorated(false);
     list_->header()->setSectionsClickable(false);
@@ -115,7 +117,7 @@ void CVornak_DlgProfile::PlaceControls() {
 void CVornak_DlgProfile::ApplyTexts() {
     for (const ButtonInfo& info : kButtons) {
         buttons_[info.id]->setText(ToQt(TextNow(texts_, info.caption)));
-        buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), QColor(Qt::white));
+        buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), palette::kWhite);
     }
     list_->SetColumns({ToQt(texts_[TextId::SCENE_COLUMN_ACTIVE]), ToQt(texts_[TextId::SCENE_COLUMN_NAME]),
                        ToQt(texts_[TextId::SCENE_COLUMN_PATH])},

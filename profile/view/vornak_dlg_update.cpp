@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QPainter>
 
+#include "skin/palette.h"
 #include "skin/placement.h"
 #include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
+#include "skin/style_sheet.h"
 
 namespace vornak {
 
@@ -46,7 +48,7 @@ void CVornak_DlgUpdate::CreateControls() {
         connect(b, &QAbstractButton::clicked, this, [this, id] { OnControl(id); });
     }
     path_ = new QLabel(this);
-    path_->setStyleSheet(QStringLiteral("color: #c9ced6; background: transparent; padding-left: 10px;"));
+    path_->setStyleSheet(SkinStyleSheet("color: @listText; background: transparent; padding-left: 10px;"));
     path_->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(9);
@@ -66,7 +68,7 @@ void CVornak_DlgUpdate::OnInitDialog() {
     PlaceControls();
     for (const ButtonInfo& info : kButtons) {
         buttons_[info.id]->setText(ToQt(texts_[info.caption]));
-        buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), QColor(Qt::white));
+        buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), palette::kWhite);
     }
 }
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "palette.h"
+#include "skin/palette.h"
 
 namespace vornak::skingen {
 

@@ -1,11 +1,11 @@
-// Every colour of the default skin, by the part it paints. The painter takes its colours from here only, so
-// the skin's look is changed in one place.
+// Every colour of the default skin, by the part it paints. The skin's painter (tools/skingen) and the views
+// take their colours from here only, so the look is changed in one place.
 #pragma once
 
 #include <QColor>
 #include <array>
 
-namespace vornak::skingen::palette {
+namespace vornak::palette {
 
 // The window: its body, border, the backdrop under the cut corners.
 inline const QColor kBackdrop{0x0a, 0x0b, 0x0d};
@@ -131,6 +131,20 @@ inline const std::array<QColor, 6> kRainbow = {QColor(0xef, 0x44, 0x44), QColor(
                                                QColor(0x22, 0xc5, 0x5e), QColor(0x06, 0xb6, 0xd4),
                                                QColor(0x63, 0x66, 0xf1), QColor(0xd9, 0x46, 0xef)};
 
+// The controls the views make in Qt over the skin's pictures: fields, lists and their headers, labels, the
+// macro memory meter.
+inline const QColor kSelection{0x0e, 0x4a, 0x58};  // a selected row, in lists and drop-downs
+inline const QColor kPopup{0x14, 0x17, 0x1c};      // the key dialog's drop-down lists
+inline const QColor kLabel{0xe4, 0xe4, 0xe4};      // labels beside the controls, the scene menu's captions
+inline const QColor kListText{0xc9, 0xce, 0xd6};   // the rows of lists, the update dialog's path
+inline const QColor kGreyText{0x6b, 0x72, 0x80};   // recorded rows and disabled fields
+inline const QColor kDimmedCaption{0x6b, 0x71, 0x7c};  // a disabled button's caption in the key dialog
+inline const QColor kHeader{0x1f, 0x23, 0x2a};         // list headers
+inline const QColor kAlternateRow{0x11, 0x14, 0x1a};
+inline const QColor kCheckBorder{0x5a, 0x62, 0x70};  // an unchecked box in the scene dialog
+inline const QColor kMeterWarning{0xe8, 0xa3, 0x17};
+inline const QColor kMeterOver{0xe0, 0x3c, 0x4a};
+
 // The previews: the desk the windows lie on, and the sample colours of the colour buttons the program makes
 // (its own default red, white, and two user colours).
 inline const QColor kDeskTop{0x4b, 0x55, 0x63};
@@ -140,4 +154,4 @@ inline const QColor kSampleWhite{0xff, 0xff, 0xff};
 inline const QColor kSampleAccent{0x22, 0xd3, 0xee};
 inline const QColor kSamplePink{0xff, 0x3d, 0x7f};
 
-}  // namespace vornak::skingen::palette
+}  // namespace vornak::palette
