@@ -7,7 +7,6 @@
 #include <QUrl>
 
 #include "profile/profile_files.h"
-#include "skin/palette.h"
 #include "skin/placement.h"
 #include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
@@ -17,13 +16,7 @@ namespace vornak {
 
 namespace {
 
-struct ButtonInfo {
-    int id;
-    std::u16string_view key;
-    TextId caption;
-};
-
-constexpr ButtonInfo kButtons[] = {
+constexpr SkinnedButtonRow kButtons[] = {
     {profile_id::kOk, u"CONTROL_OK", TextId::PROFILE_OK},
     {profile_id::kCancel, u"CONTROL_CANCEL", TextId::PROFILE_CANCLE},
     {profile_id::kAdd, u"FUNC_ADD", TextId::SCENE_ADD},
@@ -68,11 +61,7 @@ CVornak_DlgProfile::CVornak_DlgProfile(SceneDialogModel& model, SceneSwitcher& s
 }
 
 void CVornak_DlgProfile::CreateControls() {
-    for (const ButtonInfo& info : kButtons) {
-        auto* b = new CPngButton(this);
-        b->setFocusPolicy(Qt::NoFocus);
-        buttons_[info.id] = b;
-    }
+    buttons_.emplace(*this, kButtons, [this](int id) { OnControl(id); });
     list_ = new ReportList(this);
     list_->setStyleSheet(SkinStyleSheet(kListStyle));
     list_->setAlternatingRowColors(true);
@@ -83,16 +72,11 @@ void CVornak_DlgProfile::CreateControls() {
 }
 
 void CVornak_DlgProfile::ConnectControls() {
-    for (const auto& [id, b] : buttons_) {
-        const int controlId = id;
-        connect(b, &QAbstractButton::clicked, this, [this, controlId] { OnControl(controlId); });
-    }
     connect(list_, &QTreeWidget::itemChanged, this, &CVornak_DlgProfile::OnCheckChanged);
 }
 
 CPngButton* CVornak_DlgProfile::button(int id) const {
-    const auto it = buttons_.find(id);
-    return it == buttons_.end() ? nullptr : it->second;
+    return buttons_->button(id);
 }
 
 void CVornak_DlgProfile::OnInitDialog() {
@@ -108,17 +92,12 @@ void CVornak_DlgProfile::PlaceControls() {
     const QPixmap normal = picture("Profile_normal.jpg");
     const QPixmap over = picture("Profile_over.jpg");
     const QPixmap down = picture("Profile_down.jpg");  // also the disabled look
-    for (const ButtonInfo& info : kButtons)
-        PlaceImageButton(*buttons_[info.id], layout(), kButtonInfoSection, info.key,
-                         {normal, over, down, down, normal});
+    buttons_->Place(layout(), {normal, over, down, down, normal});
     PlaceControl(*list_, layout(), kButtonInfoSection, u"PROGRAM_LIST");
 }
 
 void CVornak_DlgProfile::ApplyTexts() {
-    for (const ButtonInfo& info : kButtons) {
-        buttons_[info.id]->setText(ToQt(TextNow(texts_, info.caption)));
-        buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), palette::kWhite);
-    }
+    buttons_->SetCaptions([this](TextId caption) { return ToQt(TextNow(texts_, caption)); });
     list_->SetColumns({ToQt(texts_[TextId::SCENE_COLUMN_ACTIVE]), ToQt(texts_[TextId::SCENE_COLUMN_NAME]),
                        ToQt(texts_[TextId::SCENE_COLUMN_PATH])},
                       {kColumnWidths[0], kColumnWidths[1], kColumnWidths[2]});

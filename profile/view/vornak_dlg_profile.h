@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "profile/scene_switcher.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
+#include "skin/skinned_buttons.h"
 #include "texts/prompts.h"
 #include "widgets/report_list.h"
 
@@ -79,7 +81,7 @@ class CVornak_DlgProfile : public CBaseDialog {
     Prompts& prompts_;
     ProfileDialogFiles files_;
     std::function<void()> openHelp_;
-    std::map<int, CPngButton*> buttons_;
+    std::optional<SkinnedButtons> buttons_;
     ReportList* list_ = nullptr;
     bool rendering_ = false;
 };

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "skin/palette.h"
 #include "skin/placement.h"
 #include "skin/qt_text.h"
 #include "skin/skin_surfaces.h"
@@ -14,13 +13,7 @@ namespace vornak {
 
 namespace {
 
-struct ButtonInfo {
-    int id;
-    std::u16string_view key;
-    TextId caption;
-};
-
-constexpr ButtonInfo kButtons[] = {
+constexpr SkinnedButtonRow kButtons[] = {
     {update_id::kCancelUpdate, u"CONTROL_CUPButton", TextId::UPDATE_CANCEL},
     {update_id::kUpdate, u"CONTROL_UPButton", TextId::UPDATE_START},
     {update_id::kOpen, u"CONTROL_OPENButton", TextId::UPDATE_OPEN},
@@ -40,13 +33,7 @@ CVornak_DlgUpdate::CVornak_DlgUpdate(FirmwareUpdate& model, const LanguageTexts&
 }
 
 void CVornak_DlgUpdate::CreateControls() {
-    for (const ButtonInfo& info : kButtons) {
-        auto* b = new CPngButton(this);
-        b->setFocusPolicy(Qt::NoFocus);
-        buttons_[info.id] = b;
-        const int id = info.id;
-        connect(b, &QAbstractButton::clicked, this, [this, id] { OnControl(id); });
-    }
+    buttons_.emplace(*this, kButtons, [this](int id) { OnControl(id); });
     path_ = new QLabel(this);
     path_->setStyleSheet(SkinStyleSheet("color: @listText; background: transparent; padding-left: 10px;"));
     path_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -59,25 +46,19 @@ void CVornak_DlgUpdate::CreateControls() {
 }
 
 CPngButton* CVornak_DlgUpdate::button(int id) const {
-    const auto it = buttons_.find(id);
-    return it == buttons_.end() ? nullptr : it->second;
+    return buttons_->button(id);
 }
 
 void CVornak_DlgUpdate::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     PlaceControls();
-    for (const ButtonInfo& info : kButtons) {
-        buttons_[info.id]->setText(ToQt(texts_[info.caption]));
-        buttons_[info.id]->SetTextStyle(true, 9, QStringLiteral("Tahoma"), palette::kWhite);
-    }
+    buttons_->SetCaptions([this](TextId caption) { return ToQt(texts_[caption]); });
 }
 
 void CVornak_DlgUpdate::PlaceControls() {
     const QPixmap normal = SkinSurfaces::Instance().Get(files_.skinsDir / "update_normal.jpg", size()).pixmap;
     const QPixmap over = SkinSurfaces::Instance().Get(files_.skinsDir / "update_over.jpg", size()).pixmap;
-    for (const ButtonInfo& info : kButtons)
-        PlaceImageButton(*buttons_[info.id], layout(), kButtonInfoSection, info.key,
-                         {normal, over, over, over, over});
+    buttons_->Place(layout(), {normal, over, over, over, over});
     PlaceControl(*path_, layout(), kButtonInfoSection, u"CONTROL_UPStatic");
     PlaceControl(*combo_, layout(), kButtonInfoSection, u"CONTROL_UPCombox");
 }
@@ -102,7 +83,7 @@ void CVornak_DlgUpdate::Render() {
     const QString full = QString::fromStdString(model_.updaterPath().string());
     path_->setText(path_->fontMetrics().elidedText(full, Qt::ElideMiddle, std::max(0, path_->width() - 16)));
     path_->setToolTip(full);
-    for (const auto& [id, b] : buttons_) {
+    for (const auto& [id, b] : buttons_->byId()) {
         b->setEnabled(PlacedBySkin(*b) && !model_.busy());
     }
     update();

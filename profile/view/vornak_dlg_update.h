@@ -4,10 +4,12 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 
 #include "profile/firmware_update.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
+#include "skin/skinned_buttons.h"
 
 class QComboBox;
 class QLabel;
@@ -56,7 +58,7 @@ class CVornak_DlgUpdate : public CBaseDialog {
     FirmwareUpdate& model_;
     const LanguageTexts& texts_;
     UpdateDialogFiles files_;
-    std::map<int, CPngButton*> buttons_;
+    std::optional<SkinnedButtons> buttons_;
     QLabel* path_ = nullptr;
     QComboBox* combo_ = nullptr;
 };
