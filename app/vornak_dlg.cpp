@@ -1,11 +1,16 @@
 #include "app/vornak_dlg.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QWindow>
+#include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "app/ui_thread.h"
 #include "assign/view/vornak_dlg_composite.h"
@@ -149,14 +154,27 @@ void CVornakDlg::CreateButtons() {
 }
 
 void CVornakDlg::LayOutControls() {
-    const QSize size = this->size();
     // Without these the window cannot be drawn: the program ends, naming the file, rather than show keys
     // without faces.
     for (const char* file : {"main_normal.jpg", "main_over.jpg", "main_down.jpg", "main_disable.jpg",
                              "Arrow.jpg", "main_color0.jpg", "main_color1.jpg"}) {
-        const SkinSurface& picture = SkinSurfaces::Instance().Get(s_.paths.skinsDir / file, size);
+        const SkinSurface& picture = SkinSurfaces::Instance().Get(s_.paths.skinsDir / file, size());
         if (!picture.loaded) EndForSkinFailure(picture.error);
     }
+    AttachPictures();
+    for (auto& [id, b] : buttons_) {
+        // The lighting panel shows its own buttons when it needs them.
+        if (IsLightingControl(id)) b->hide();
+    }
+    buttons_[main_id::kVersion]->setEnabled(false);
+    const SkinLayout& skin = layout();
+    PlaceControl(*busy_, skin, kButtonInfoSection, u"CONTROL_JDTStatic");
+    const std::u16string link = skin.Text(kScreenSection, u"Link", u"", kScreenValueCapacity);
+    linkAddress_ = link.empty() ? QString::fromLatin1(kDefaultLink) : ToQt(link);
+}
+
+void CVornakDlg::AttachPictures() {
+    const QSize size = this->size();
     auto surface = [&](const char* file) -> QPixmap {
         return SkinSurfaces::Instance().Get(s_.paths.skinsDir / file, size).pixmap;
     };
@@ -189,20 +207,19 @@ void CVornakDlg::LayOutControls() {
         looks[c.id] = c.looks;
     for (auto& [id, b] : buttons_) {
         const auto it = looks.find(id);
+        const bool down = b->isDown();  // a key whose dialog is open stays pressed
         PlaceImageButton(*b, skin, kButtonInfoSection, keys_[id],
                          surfacesFor(it == looks.end() ? Looks::Marked : it->second));
-        // The lighting panel shows its own buttons when it needs them.
-        if (IsLightingControl(id)) b->hide();
+        if (down) b->setDown(true);
+        b->update();
     }
-    buttons_[main_id::kVersion]->setEnabled(false);
 
     arrowSheet_ = surface("Arrow.jpg");
-    PlaceImageButtonFrom(*leftArrow_, skin, u"LEFT_ARROW", kButtonInfo2Section, u"UP_ARROW_LEFT1",
-                         arrowSheet_);
-    PlaceImageButtonFrom(*rightArrow_, skin, u"RIGHT_ARROW", kButtonInfo2Section, u"UP_ARROW_RIGHT1",
-                         arrowSheet_);
+    PlaceImageButtonFrom(*leftArrow_, skin, u"LEFT_ARROW", kButtonInfo2Section,
+                         FormatText(u"UP_ARROW_LEFT%d", {int64_t{arrowFrame_}}), arrowSheet_);
+    PlaceImageButtonFrom(*rightArrow_, skin, u"RIGHT_ARROW", kButtonInfo2Section,
+                         FormatText(u"UP_ARROW_RIGHT%d", {int64_t{arrowFrame_}}), arrowSheet_);
 
-    PlaceControl(*busy_, skin, kButtonInfoSection, u"CONTROL_JDTStatic");
     for (int i = 0; i < kBusyFrames; ++i) {
         QImage frame;
         std::string ignored;
@@ -210,8 +227,41 @@ void CVornakDlg::LayOutControls() {
         if (LoadSkinPicture(file, &frame, &ignored))
             busyFrames_[static_cast<size_t>(i)] = QPixmap::fromImage(frame);
     }
-    const std::u16string link = skin.Text(kScreenSection, u"Link", u"", kScreenValueCapacity);
-    linkAddress_ = link.empty() ? QString::fromLatin1(kDefaultLink) : ToQt(link);
+    if (model_.busyVisible()) busy_->setPixmap(busyFrames_[static_cast<size_t>(model_.busyFrame())]);
+}
+
+void CVornakDlg::ReleaseShownPictures() {
+    if (picturesReleased_) return;
+    picturesReleased_ = true;
+    ReleasePictures();
+    for (auto& [id, b] : buttons_) {
+        const bool down = b->isDown();
+        b->SetSurfaces({}, {}, {}, {}, {}, false);
+        if (down) b->setDown(true);
+    }
+    for (CPngButton* arrow : {leftArrow_, rightArrow_})
+        arrow->SetSurfaces({}, {}, {}, {}, {}, false);
+    arrowSheet_ = QPixmap();
+    busyFrames_ = {};
+    busy_->clear();
+    SkinSurfaces::Instance().Trim();
+    // The window's own frame buffer too: the next paint after showing sizes it to the window again.
+    if (QBackingStore* store = backingStore(); store && store->size() != QSize(1, 1))
+        store->resize(QSize(1, 1));
+#ifdef __GLIBC__
+    // Pictures this size come back to the same heap: give the freed pages back to the system.
+    malloc_trim(0);
+#endif
+}
+
+void CVornakDlg::RestoreShownPictures() {
+    if (!picturesReleased_) return;
+    picturesReleased_ = false;
+    std::string error;
+    // A picture that went missing since the start leaves its part of the window empty.
+    if (!TryLoadSkin(&error)) std::fprintf(stderr, "vornak: %s\n", error.c_str());
+    AttachPictures();
+    if (lighting_) lighting_->KeyButtonsReset();
 }
 
 void CVornakDlg::ApplyTexts() {
@@ -286,6 +336,8 @@ void CVornakDlg::HandleInit() {
     ready_ = true;
     s_.link.state().mainWindowReady.store(true);
     hide();
+    // Laid out and never shown: no hide event tells the window to give its pictures back.
+    if (!isVisible()) ReleaseShownPictures();
 }
 
 bool CVornakDlg::Edit(std::string_view what, const std::function<bool(EditCopy&)>& change) {
@@ -406,12 +458,15 @@ void CVornakDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CVornakDlg::showEvent(QShowEvent* event) {
+    RestoreShownPictures();
     CBaseDialog::showEvent(event);
     UpdateTimers();
 }
 
 void CVornakDlg::hideEvent(QHideEvent* event) {
     CBaseDialog::hideEvent(event);
+    // Not when minimised: the window is still shown then, and comes back at once.
+    if (!isVisible()) ReleaseShownPictures();
     UpdateTimers();
 }
 

@@ -133,6 +133,9 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     CTrayIcon& tray() { return tray_; }
     QLabel* busyPicture() const { return busy_; }
     bool ready() const { return ready_; }
+    // Hidden, the window gives its pictures back (its background, the skin's state pictures its buttons cut
+    // their faces from); showing it makes them again before the first paint.
+    bool picturesReleased() const { return picturesReleased_; }
     // What the last key click reached (the key dialog's road), for the key dialog and tests.
     const std::optional<KeyClickTarget>& lastKeyClick() const { return lastKeyClick_; }
     // The undo history of the edits before Apply (app/vornak_dlg_history.cpp).
@@ -205,6 +208,10 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void ConnectTray();
     void HandleInit();
     CPngButton* AddButton(int id, std::u16string_view key);
+    // The pictures only a shown window needs.
+    void AttachPictures();
+    void ReleaseShownPictures();
+    void RestoreShownPictures();
 
     // ---- rendering
     void RefreshKeyButtons();
@@ -282,6 +289,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     bool ready_ = false;
     bool closing_ = false;
     bool lightingStale_ = false;
+    bool picturesReleased_ = false;
     std::optional<KeyClickTarget> lastKeyClick_;
 
     // The key dialog's model and what it stands on; they outlive the dialog (destroyed after it, with the

@@ -31,6 +31,9 @@ class LightingPanelSlot {
     virtual void PaintKey(uint16_t controlId) = 0;
     // Restore defaults with the lighting switch on.
     virtual void RestoreLightingDefaults() = 0;
+    // The window gave its key buttons their plain pictures again (it shows after having given its pictures
+    // back): with the lights on they take the colour pictures once more.
+    virtual void KeyButtonsReset() = 0;
 };
 
 }  // namespace vornak

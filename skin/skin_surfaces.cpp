@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QImageReader>
-#include <QPainter>
 #include <cstdio>
 #include <cstdlib>
 
@@ -39,16 +38,18 @@ const SkinSurface& SkinSurfaces::Get(const std::filesystem::path& file, QSize di
     SkinSurface surface;
     QImage picture;
     surface.loaded = LoadSkinPicture(file, &picture, &surface.error);
-    QSize canvas = dialogSize.expandedTo(QSize(0, 0)) + QSize(kSurfaceMargin, kSurfaceMargin);
-    if (surface.loaded) canvas = canvas.expandedTo(picture.size());
-    surface.pixmap = QPixmap(canvas);
-    if (surface.pixmap.isNull()) EndForSkinFailure("cannot create the surface of " + file.string());
-    surface.pixmap.fill(Qt::transparent);
     if (surface.loaded) {
-        QPainter painter(&surface.pixmap);
-        painter.drawImage(0, 0, picture);
+        surface.pixmap = QPixmap::fromImage(std::move(picture));
+    } else {
+        surface.pixmap = QPixmap(dialogSize.expandedTo(QSize(1, 1)));
+        if (!surface.pixmap.isNull()) surface.pixmap.fill(Qt::transparent);
     }
+    if (surface.pixmap.isNull()) EndForSkinFailure("cannot create the surface of " + file.string());
     return surfaces_.emplace(file, std::move(surface)).first->second;
+}
+
+void SkinSurfaces::Trim() {
+    std::erase_if(surfaces_, [](const auto& entry) { return entry.second.pixmap.isDetached(); });
 }
 
 void EndForSkinFailure(const std::string& message) {

@@ -1,6 +1,6 @@
-// The state pictures of the skinned dialogs, loaded once per process and shared by every button that shows a
-// part of them. Each is drawn unscaled at (0, 0) onto a canvas as large as its dialog plus 100 pixels each
-// way, so a crop near the right or bottom edge never reads outside the surface.
+// The state pictures of the skinned dialogs, loaded once and shared by every button that shows a part of
+// them. A button draws the part of the picture under it; a part that lies beyond the picture's edge is left
+// undrawn (the painter clips the crop), so a picture needs no margin around it.
 #pragma once
 
 #include <QPixmap>
@@ -11,10 +11,8 @@
 
 namespace vornak {
 
-inline constexpr int kSurfaceMargin = 100;
-
 struct SkinSurface {
-    QPixmap pixmap;       // never null once created; transparent where no picture was drawn
+    QPixmap pixmap;       // the picture; for a missing one a transparent pixmap of the dialog's size
     bool loaded = false;  // the picture file was read and decoded
     std::string error;    // why it was not, naming the file
 };
@@ -25,10 +23,14 @@ class SkinSurfaces {
     static SkinSurfaces& Instance();
 
     // The surface of a picture file. The first request loads it (a missing or undecodable picture leaves the
-    // surface empty, with the reason in error); later requests get the same surface, whatever canvas they ask
-    // for. The surfaces live until the application object goes.
+    // surface empty, with the reason in error); later requests get the same surface, whatever size they ask
+    // for, until Trim lets it go.
     const SkinSurface& Get(const std::filesystem::path& file, QSize dialogSize);
 
+    // Lets go of every surface no button or window holds any more (a window hidden to the tray gave its
+    // pictures back); a later Get loads it again.
+    void Trim();
+    bool Holds(const std::filesystem::path& file) const { return surfaces_.count(file) != 0; }
     size_t size() const { return surfaces_.size(); }
     void Clear() { surfaces_.clear(); }
 

@@ -247,6 +247,8 @@ void LightingPanel::WatchKeyButtons() {
         CPngButton* b = s_.button(id);
         if (b == nullptr) continue;
         keyButtons_[id] = b;
+        // Its face covers it whole: a frame repaints the key alone, not the window's picture beneath it too.
+        b->setAttribute(Qt::WA_OpaquePaintEvent);
         b->SetPaintCallback([this, id](CPngButton* button, bool) {
             const auto it = keyColours_.find(id);
             if (it == keyColours_.end() || button->isDown()) return;
@@ -287,6 +289,11 @@ void LightingPanel::ReadLightingAgain() {
 
 void LightingPanel::RestoreLightingDefaults() {
     Post("lighting defaults", [](LightingModel& m) { m.RestoreLightingDefaults(); });
+}
+
+void LightingPanel::KeyButtonsReset() {
+    colourSurfaces_ = false;
+    RenderKeyButtons();
 }
 
 void LightingPanel::PaintKey(uint16_t controlId) {
@@ -488,7 +495,8 @@ void LightingPanel::RenderLists() {
 
 void LightingPanel::RenderKeyButtons() {
     const bool on = shown_.state.lightingSwitch;
-    if (on != colourSurfaces_) {
+    // Hidden, the window holds no pictures: the keys take theirs when it shows again (KeyButtonsReset).
+    if (on != colourSurfaces_ && s_.window.isVisible()) {
         colourSurfaces_ = on;
         const QSize size = s_.window.size();
         const auto surface = [&](const char* file) {
@@ -500,6 +508,8 @@ void LightingPanel::RenderKeyButtons() {
         const QPixmap disabled = surface("main_disable.jpg");
         for (auto& [id, b] : keyButtons_)
             b->SetSurfaces(normal, over, down, normal, disabled);
+        // The colour pictures are kept only while the lights are on.
+        if (!on) SkinSurfaces::Instance().Trim();
     }
     if (!on) {
         ClearKeyColours();

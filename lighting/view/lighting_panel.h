@@ -53,6 +53,7 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     bool KeyClicksPaint() const override { return shown_.state.lightingSwitch; }
     void PaintKey(uint16_t controlId) override;
     void RestoreLightingDefaults() override;
+    void KeyButtonsReset() override;
 
     // What the panel shows, and its controls by layout key (tests, screenshots).
     const LightingSnapshot& shown() const { return shown_; }

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 #include <fstream>
 
@@ -13,6 +14,7 @@
 #include "keyboard/key_buttons.h"
 #include "platform/text_format.h"
 #include "skin/core/skin_layout.h"
+#include "skin/skin_surfaces.h"
 #include "tests/app/window_fixture.h"
 
 namespace vornak::test {
@@ -201,6 +203,49 @@ TEST(MainWindow, EnterAndEscAreSwallowedAndCloseHidesInstead) {
     f.window->close();
     ProcessFor(20);
     EXPECT_FALSE(f.window->closing());
+}
+
+// Hidden in the tray the window holds none of its full-window pictures; opened again it makes them anew and
+// looks as it did, a pressed key and a disabled Apply included.
+TEST(MainWindow, HiddenItLetsItsPicturesGoAndShowsTheSameWhenOpened) {
+    WindowFixture f;
+    ASSERT_TRUE(f.Ready());
+    const auto held = [&] {
+        int count = 0;
+        for (const char* file : {"main_normal.jpg", "main_over.jpg", "main_down.jpg", "main_disable.jpg",
+                                 "Arrow.jpg", "main_color0.jpg", "main_color1.jpg"})
+            count += SkinSurfaces::Instance().Holds(f.paths.skinsDir / file);
+        return count;
+    };
+    EXPECT_EQ(held(), 5) << "shown with the lights off: every picture but the two lit ones";
+    f.window->button(kKeyA)->setDown(true);
+    // The arrows step once a second while the window shows: left out of the comparison.
+    const auto look = [&] {
+        QImage image = f.window->grab().toImage();
+        QPainter painter(&image);
+        for (const char16_t* arrow : {u"LEFT_ARROW", u"RIGHT_ARROW"}) {
+            const SkinRect r = f.window->layout().Rect(arrow);
+            painter.fillRect(r.x, r.y, r.w, r.h, Qt::black);
+        }
+        return image;
+    };
+    const QImage shown = look();
+
+    for (int round = 0; round < 2; ++round) {
+        f.window->hide();
+        ProcessFor(20);
+        EXPECT_TRUE(f.window->picturesReleased());
+        EXPECT_FALSE(f.window->hasPictures()) << "the background";
+        EXPECT_EQ(held(), 0);
+
+        f.window->OnCommand(main_id::kCmdShow);
+        ASSERT_TRUE(f.window->isVisible());
+        EXPECT_FALSE(f.window->picturesReleased());
+        EXPECT_TRUE(f.window->hasPictures());
+        EXPECT_EQ(held(), 5);
+        EXPECT_TRUE(f.window->button(kKeyA)->isDown());
+        EXPECT_TRUE(look() == shown) << "round " << round;
+    }
 }
 
 TEST(MainWindow, OpenWithoutAKeyboardShowsTheNoDeviceMessageOnly) {

@@ -169,8 +169,15 @@ TEST_F(Panel, LightsOffHideEverythingButTheSwitchAndKeyClicksOpenTheKeyDialogAga
     ASSERT_TRUE(Idle());
     EXPECT_FALSE(f.window->lastKeyClick()) << "a click paints while the lights are on";
 
+    const auto colourPictures = [&] {
+        return SkinSurfaces::Instance().Holds(f.paths.skinsDir / "main_color0.jpg") +
+               SkinSurfaces::Instance().Holds(f.paths.skinsDir / "main_color1.jpg");
+    };
+    EXPECT_EQ(colourPictures(), 2);
+
     Click(u"CONTROL_DengStaPic");
     EXPECT_FALSE(panel->shown().state.lightingSwitch);
+    EXPECT_EQ(colourPictures(), 0) << "kept only while the lights are on";
     EXPECT_EQ(Visible(),
               (std::set<std::u16string>{u"CONTROL_UsbStatic", u"CONTROL_DengStatic", u"CONTROL_DengStaPic"}));
     EXPECT_FALSE(panel->KeyColourShown(kKeyA)) << "the keys show their plain pictures";

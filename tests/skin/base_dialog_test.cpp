@@ -158,7 +158,7 @@ TEST(SkinSurfacesTest, APictureIsLoadedOncePerProcess) {
     ASSERT_TRUE(red.save(QString::fromStdString(file.string()), "BMP"));
     const SkinSurface& first = SkinSurfaces::Instance().Get(file, QSize(30, 20));
     EXPECT_TRUE(first.loaded);
-    EXPECT_EQ(first.pixmap.size(), QSize(130, 120));
+    EXPECT_EQ(first.pixmap.size(), QSize(30, 20));
     EXPECT_EQ(first.pixmap.toImage().pixelColor(5, 5), QColor(200, 0, 0));
     std::filesystem::remove(file);
     const SkinSurface& again = SkinSurfaces::Instance().Get(file, QSize(500, 500));
