@@ -34,9 +34,9 @@ CReportList::CReportList(QWidget* parent) : QTreeWidget(parent) {
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(this, &QTreeWidget::itemClicked, this, &CReportList::OnItemClicked);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &CReportList::OnSelectionChanged);
-    // An editor belongs to the place of its cell.
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CReportList::CloseEditor);
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &CReportList::CloseEditor);
+    // An editor belongs to the place of its cell: a scroll ends it, keeping what was typed.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CReportList::CommitEditor);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &CReportList::CommitEditor);
 }
 
 void CReportList::SetColumns(const QStringList& headers, const QList<int>& widths) {
@@ -181,6 +181,14 @@ void CReportList::Commit() {
     CloseEditor();
     emit numberCommitted(row, column, text);
     committing_ = false;
+}
+
+void CReportList::CommitEditor() {
+    if (qobject_cast<QLineEdit*>(editor_.data()) != nullptr) {
+        Commit();
+    } else {
+        CloseEditor();
+    }
 }
 
 void CReportList::CloseEditor() {

@@ -341,6 +341,10 @@ void CMacroPageView::Edited() {
     if (edited_) edited_();
 }
 
+void CMacroPageView::FinishCellEdit() {
+    actions_->CommitEditor();
+}
+
 void CMacroPageView::UpdateEnabled() {
     const bool listOn = editor_.listEnabled();
     list_->setEnabled(listOn);
