@@ -98,7 +98,9 @@ int CVornakApp::Run() {
     // Paths (the application profile among them) and texts.
     const ProgramPaths paths(DetectPathRoots());
     LanguageTexts texts;
-    texts.LoadLanguageTexts(paths.languageIni);
+    // The shipped file's "language" is a default: the user's own choice and the desktop's locale come first.
+    texts.LoadLanguageTexts(paths.languageIni,
+                            PreferredLanguage(AppProfile(paths.appProfile), ProcessEnvironment()));
 
     // The single instance, before any window exists.
     std::string error;

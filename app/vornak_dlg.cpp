@@ -294,7 +294,8 @@ void CVornakDlg::CreateLightingPanel() {
         s_.paths.skinsDir,
         [this](int id) { return button(id); },
         [this] { return switcher_.SwitchScene(s_.link.state().currentProfile.load()); },
-        [this] { UpdateTimers(); }};
+        [this] { UpdateTimers(); },
+        LanguageText(s_.texts, TextId::MAIN_PAINT_NOTICE)};
     SetLightingPanel(std::make_unique<LightingPanel>(services));
 }
 
@@ -412,6 +413,8 @@ void CVornakDlg::UpdateTimers() {
     };
     set(busyTimer_, plan.busy);
     set(arrows_, plan.arrows);
+    leftArrow_->setVisible(EffectArrowsShown(state));
+    rightArrow_->setVisible(EffectArrowsShown(state));
     if (plan.preview && !preview_.isActive()) {
         preview_.start(kPreviewFirstMs);
     } else if (!plan.preview) {

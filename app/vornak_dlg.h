@@ -240,6 +240,8 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void OnDefault();
     void OnMenu();
     void OnAbout();
+    // The Language submenu: the user's choice, kept in the application profile for the next start.
+    void AddLanguageMenu(QMenu& menu);
     void OnImport();
     void OnExport();
     void OnUpdate();

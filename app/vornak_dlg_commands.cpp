@@ -11,6 +11,7 @@
 #include "assign/view/vornak_dlg_composite.h"
 #include "device/port_hub_link.h"
 #include "platform/paths.h"
+#include "platform/utf.h"
 #include "profile/profile_files.h"
 #include "profile/view/scene_menu_view.h"
 #include "profile/view/vornak_dlg_profile.h"
@@ -180,7 +181,27 @@ void CVornakDlg::FillMainMenu(QMenu& menu) {
                  {TextId::MENU_4, main_id::kCmdClose}};
     for (const auto& item : items) {
         const int command = item.command;
+        if (command == main_id::kCmdAbout) AddLanguageMenu(menu);
         menu.addAction(LanguageText(s_.texts, item.text), this, [this, command] { OnCommand(command); });
+    }
+}
+
+void CVornakDlg::AddLanguageMenu(QMenu& menu) {
+    // Each language is named in its own words, so that it can be found whatever the texts are now.
+    QMenu* languages = menu.addMenu(LanguageText(s_.texts, TextId::MENU_LANGUAGE));
+    languages->setObjectName(QStringLiteral("language"));
+    for (const auto& [language, name] : {std::pair{kLanguageEnglish, QStringLiteral("English")},
+                                         std::pair{kLanguageChinese, QString::fromUtf8("中文")}}) {
+        QAction* action = languages->addAction(name, this, [this, language = language] {
+            std::string error;
+            if (!appProfile_.WriteInt(kLanguageChoiceKey, language, &error)) {
+                prompts_.Inform(Utf8ToUtf16(error));
+                return;
+            }
+            prompts_.Inform(s_.texts[TextId::LANGUAGE_AT_NEXT_START]);
+        });
+        action->setCheckable(true);
+        action->setChecked(s_.texts.language() == language);
     }
 }
 

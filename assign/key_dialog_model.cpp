@@ -101,6 +101,14 @@ bool KeyDialogModel::Open(uint16_t buttonId, bool layerB) {
     } else {
         EnterPage(page_, true);
     }
+    // A key whose macro is gone opens on the first macro: OK gives it the macro shown, not its default.
+    if (page_ == DialogPage::Macro && !macroOnly_) {
+        const auto& macros = macroPage_.macros();
+        const int shown = macroPage_.selected();
+        if (shown >= 0 && shown < static_cast<int>(macros.size()) &&
+            macros[static_cast<size_t>(shown)].id != (currentValue_ & 0xFFFF))
+            keyChosen_ = true;
+    }
     applyEnabled_ = false;
     return true;
 }

@@ -142,9 +142,14 @@ std::optional<PanelControl> FindPanelControl(const std::vector<PanelControl>& co
     return *it;
 }
 
-bool FlipButtonsShown(const LightingSnapshot& snapshot) {
-    return snapshot.state.lightingSwitch &&
-           ControlsForEffect(snapshot.state.effect).direction == DirectionLayout::LeftRight;
+bool PaintClickNotice::OnPaintClick(const LightingSnapshot& snapshot) {
+    if (told_ || !StillShown(snapshot)) return false;
+    told_ = true;
+    return true;
+}
+
+bool PaintClickNotice::StillShown(const LightingSnapshot& snapshot) const {
+    return snapshot.state.lightingSwitch && !UserColoursShown(snapshot);
 }
 
 std::optional<Colour> PanelButtonColour(const LightingSnapshot& snapshot, std::u16string_view key) {

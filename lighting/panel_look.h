@@ -54,8 +54,19 @@ std::vector<PanelControl> PanelControls(const LightingSnapshot& snapshot);
 std::optional<PanelControl> FindPanelControl(const std::vector<PanelControl>& controls,
                                              std::u16string_view key);
 
-// FLIP_0..2 sit with the left/right direction pictures; they are drawn, and do nothing.
-bool FlipButtonsShown(const LightingSnapshot& snapshot);
+// A key click paints while the lighting switch is on, also under an effect that does not show the colours
+// painted, where the click seems to do nothing. The first such click of the run is told, once, what key
+// clicks do now and how to assign keys instead.
+class PaintClickNotice {
+  public:
+    // A key click painted under this snapshot: true when the notice is to be shown now.
+    bool OnPaintClick(const LightingSnapshot& snapshot);
+    // The notice stays until the user can see the colours or the clicks open the key dialog again.
+    bool StillShown(const LightingSnapshot& snapshot) const;
+
+  private:
+    bool told_ = false;
+};
 
 // The colour a colour button shows, by its layout key; nothing for other keys.
 std::optional<Colour> PanelButtonColour(const LightingSnapshot& snapshot, std::u16string_view key);

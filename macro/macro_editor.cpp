@@ -112,6 +112,7 @@ void MacroEditor::StopRecording() {
 
 void MacroEditor::StoreBack() {
     if (selected_ < 0 || selected_ >= static_cast<int>(macros_.size())) return;
+    observer().FinishCellEdit();
     MacroRecord& m = macros_[static_cast<size_t>(selected_)];
     m.cycles = cycles_;
     m.actionCount = static_cast<uint16_t>(rows_.size());
@@ -158,6 +159,8 @@ void MacroEditor::Show() {
 void MacroEditor::Select(int index) {
     if (index < 0 || index >= static_cast<int>(macros_.size()) || index == selected_) return;
     SelectAndShow(index);
+    // The shown macro is what the key plays after OK: choosing another one is something to apply.
+    NotifyEdited();
 }
 
 void MacroEditor::TypeName(std::u16string_view text) {

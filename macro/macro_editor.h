@@ -54,6 +54,8 @@ class MacroEditorObserver {
     virtual void RepeatTextChanged() {}
     virtual void RecordingChanged() {}
     virtual void Edited() {}  // there is something to apply
+    // A store-back is about to read the rows: a cell the user is still typing in is committed first.
+    virtual void FinishCellEdit() {}
 };
 
 class MacroEditor final : public MacroPage, private MacroRecordTarget {

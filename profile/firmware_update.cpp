@@ -72,8 +72,15 @@ void FirmwareUpdate::Update(std::function<void(bool started)> finished) {
     if (keyboard && !backupMade_ &&
         prompts_.AskYesNo(texts_[TextId::MAIN_UPDATE_BACKUP_ASK], PromptAnswer::Yes)) {
         busy_ = false;
-        Backup([this, updater, finished](bool written) {
+        const auto file = prompts_.ChooseFile(BackupChoice());
+        if (!file) {
             // No update without the backup the user asked for; Update again offers it again.
+            prompts_.Inform(texts_[TextId::MAIN_UPDATE_NO_BACKUP]);
+            if (finished) finished(false);
+            return;
+        }
+        BackupTo(*file, [this, updater, finished](bool written) {
+            // A failed backup has said so already.
             if (!written) {
                 if (finished) finished(false);
                 return;
@@ -113,6 +120,10 @@ void FirmwareUpdate::Backup(std::function<void(bool written)> finished) {
         if (finished) finished(false);
         return;
     }
+    BackupTo(*file, std::move(finished));
+}
+
+void FirmwareUpdate::BackupTo(const fs::path& file, std::function<void(bool written)> finished) {
     busy_ = true;
     struct Result {
         bool written = false;
@@ -120,7 +131,7 @@ void FirmwareUpdate::Backup(std::function<void(bool written)> finished) {
     };
     RunDeviceJob<Result>(
         run_, "backup",
-        [path = *file](ProfileServices& s) {
+        [path = file](ProfileServices& s) {
             // What the edit copy holds now, unapplied edits included; the keyboard is not read again.
             Result r;
             r.written = s.files.SaveProfileFile(true, path);

@@ -58,6 +58,7 @@ class FirmwareUpdate {
     void Backup(std::function<void(bool written)> finished = {});
 
   private:
+    void BackupTo(const std::filesystem::path& file, std::function<void(bool written)> finished);
     void RequestUpdateMode(const std::filesystem::path& updater, std::function<void(bool)> finished);
     void End(const std::function<void(bool)>& finished, bool result);
 

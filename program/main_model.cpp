@@ -27,9 +27,13 @@ TimerPlan PlanTimers(const WindowState& s) {
     if (!visible) return plan;
     plan.busy = s.busyVisible;
     plan.preview = s.hasLightingPanel && s.lightingSwitch;
-    plan.arrows = true;
+    plan.arrows = EffectArrowsShown(s);
     plan.lightingReread = s.hasLightingPanel && s.lightingStale;
     return plan;
+}
+
+bool EffectArrowsShown(const WindowState& s) {
+    return s.hasLightingPanel && s.lightingSwitch;
 }
 
 MainWindowModel::MainWindowModel(ConfigStore& store, const LanguageTexts& texts)

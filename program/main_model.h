@@ -45,7 +45,7 @@ void RestoreDefaultEntries(EditCopy& edit, int profile, bool layerB);
 struct TimerPlan {
     bool busy = false;            // 1050: the busy picture's frames
     bool preview = false;         // 1052: the lighting preview
-    bool arrows = false;          // the arrows' once-a-second step
+    bool arrows = false;          // the arrows' once-a-second step, while they show
     bool lightingReread = false;  // 1051: a lighting change waits to be read
 };
 struct WindowState {
@@ -57,6 +57,8 @@ struct WindowState {
     bool lightingStale = false;  // the keyboard reported a lighting change not yet read
 };
 TimerPlan PlanTimers(const WindowState& state);
+// The two arrows beside the effect list show with it: only while the lighting switch is on.
+bool EffectArrowsShown(const WindowState& state);
 
 inline constexpr int kBusyFrames = 10;
 inline constexpr int kBusyFrameMs = 50;

@@ -49,10 +49,30 @@ void LanguageTexts::Set(TextId id, std::u16string_view text) {
     texts_[static_cast<size_t>(id)] = std::u16string(text.substr(0, kMaxLength));
 }
 
-void LanguageTexts::LoadLanguageTexts(const std::filesystem::path& languageIni) {
+std::optional<int> LanguageOfLocale(const EnvironmentLookup& env) {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const std::optional<std::string> value = env(name);
+        if (!value || value->empty()) continue;
+        if (value->rfind("zh", 0) == 0) return kLanguageChinese;
+        const std::string bare = value->substr(0, value->find_first_of(".@"));
+        if (bare == "C" || bare == "POSIX") return std::nullopt;
+        return kLanguageEnglish;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> PreferredLanguage(const AppProfile& profile, const EnvironmentLookup& env) {
+    const int chosen = profile.GetInt(kLanguageChoiceKey, -1);
+    if (chosen == kLanguageChinese || chosen == kLanguageEnglish) return chosen;
+    return LanguageOfLocale(env);
+}
+
+void LanguageTexts::LoadLanguageTexts(const std::filesystem::path& languageIni,
+                                      std::optional<int> preferred) {
     file_ = languageIni;
+    preferred_ = preferred;
     const IniDocument doc = IniDocument::Load(languageIni);
-    language_ = doc.GetInt(u"LANGUAGE", u"language", 0);
+    language_ = preferred ? *preferred : doc.GetInt(u"LANGUAGE", u"language", 0);
     for (const auto& info : kTable) {
         if (info.load == TextLoad::At) Set(info.id, ReadText(doc, section(), info.key));
     }
@@ -60,7 +80,8 @@ void LanguageTexts::LoadLanguageTexts(const std::filesystem::path& languageIni) 
 
 std::u16string LanguageTexts::ReadNow(TextId id) const {
     const IniDocument doc = IniDocument::Load(file_);
-    return ReadText(doc, LanguageSectionFor(doc.GetInt(u"LANGUAGE", u"language", 0)), TextInfo(id).key);
+    const int language = preferred_ ? *preferred_ : doc.GetInt(u"LANGUAGE", u"language", 0);
+    return ReadText(doc, LanguageSectionFor(language), TextInfo(id).key);
 }
 
 std::u16string TextNow(const LanguageTexts& texts, TextId id) {

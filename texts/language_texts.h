@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/app_profile.h"
+#include "platform/paths.h"
+
 namespace vornak {
 
 enum class TextId : uint16_t {
@@ -38,6 +41,17 @@ std::optional<TextId> FindTextId(std::string_view key);
 
 // [LANGUAGE] "language" = 1 selects "ENGINSH"; any other value, or none, "CHINESE".
 std::u16string_view LanguageSectionFor(int language);
+inline constexpr int kLanguageChinese = 0;
+inline constexpr int kLanguageEnglish = 1;
+
+// The application profile's key that keeps the user's own choice of language (0 or 1; absent: none).
+inline constexpr std::u16string_view kLanguageChoiceKey = u"Language";
+
+// The language the user wants, before the language file's own value: the choice kept in the application
+// profile, else the desktop's locale (the first of LC_ALL, LC_MESSAGES, LANG that is set and not empty:
+// "zh..." is Chinese, "C" and "POSIX" say nothing, any other English). Nothing: the file decides.
+std::optional<int> PreferredLanguage(const AppProfile& profile, const EnvironmentLookup& env);
+std::optional<int> LanguageOfLocale(const EnvironmentLookup& env);
 
 class LanguageTexts {
   public:
@@ -53,7 +67,9 @@ class LanguageTexts {
 
     // Reads [LANGUAGE] "language" and then every start-up text from the selected section, from one parse of
     // the file. A key that the file lacks (or a missing file) gives an empty text, not the built-in one.
-    void LoadLanguageTexts(const std::filesystem::path& languageIni);
+    // preferred (PreferredLanguage) stands in for the file's "language" value when given.
+    void LoadLanguageTexts(const std::filesystem::path& languageIni,
+                           std::optional<int> preferred = std::nullopt);
 
     // Reads one text from the language file now, by the same rule (for texts read when a window is shown).
     std::u16string ReadNow(TextId id) const;
@@ -68,6 +84,7 @@ class LanguageTexts {
     std::array<std::u16string, kTextCount> texts_;
     std::filesystem::path file_;
     int language_ = 0;
+    std::optional<int> preferred_;
 };
 
 // A text read as its table row says: from the language file now (Shown), or as loaded at start-up (At).

@@ -34,9 +34,9 @@ ReportList::ReportList(QWidget* parent) : QTreeWidget(parent) {
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(this, &QTreeWidget::itemClicked, this, &ReportList::OnItemClicked);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &ReportList::OnSelectionChanged);
-    // An editor belongs to the place of its cell.
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ReportList::CloseEditor);
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &ReportList::CloseEditor);
+    // An editor belongs to the place of its cell: a scroll ends it, keeping what was typed.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ReportList::CommitEditor);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &ReportList::CommitEditor);
 }
 
 void ReportList::SetColumns(const QStringList& headers, const QList<int>& widths) {
@@ -180,6 +180,14 @@ void ReportList::Commit() {
     CloseEditor();
     emit numberCommitted(row, column, text);
     committing_ = false;
+}
+
+void ReportList::CommitEditor() {
+    if (qobject_cast<QLineEdit*>(editor_.data()) != nullptr) {
+        Commit();
+    } else {
+        CloseEditor();
+    }
 }
 
 void ReportList::CloseEditor() {

@@ -38,10 +38,12 @@ class ReportList : public QTreeWidget {
     // Opens a drop-down over the cell, as many rows high as asked, with the current choice (-1 for none)
     // marked; choiceMade is sent when a different one is taken.
     void OpenDropDown(int row, int column, const QStringList& choices, int current, int visibleRows);
-    // Opens a box for digits over the cell; numberCommitted is sent on Enter or when the box loses the focus,
-    // nothing on Esc.
+    // Opens a box for digits over the cell; numberCommitted is sent on Enter, when the box loses the focus or
+    // the list scrolls, and on CommitEditor; nothing on Esc.
     void OpenNumberEditor(int row, int column, const QString& text);
     void CloseEditor();
+    // A number box commits what it holds (numberCommitted); a drop-down closes without a choice.
+    void CommitEditor();
     bool editorOpen() const { return !editor_.isNull(); }
     QWidget* editor() const { return editor_; }
 

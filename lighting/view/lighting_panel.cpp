@@ -22,8 +22,8 @@ namespace {
 // How strongly a key's light covers its cap, and the corners left out of the rounded cap.
 constexpr int kLightAlpha = 160;
 constexpr int kCapCorner = 2;
-// FLIP_0..2: placed with the left/right direction pictures, drawn, and given no action.
-constexpr int kFlipIds[] = {1129, 1130, 1131};
+// The notice of the first unseen paint: along the foot of the panel, over the hidden option buttons.
+constexpr QRect kPaintNoticeRect(330, 592, 700, 38);
 
 // Placed at the corner of their rectangle, keeping the size of what they show.
 constexpr std::u16string_view kKeepSize[] = {
@@ -66,13 +66,6 @@ LightingSnapshot NoModel() {
 const char* const kComboStyle =
     "QComboBox { background: @field; color: @text; border: 1px solid @fieldBorder; border-radius: 5px;"
     " padding-left: 8px; font-family: 'DejaVu Sans'; font-size: 12px; }"
-    "QComboBox::drop-down { border: none; width: 26px; }"
-    "QComboBox QAbstractItemView { background: @field; color: @text; selection-background-color: @selection; "
-    "}";
-// The skin draws the effect list's field itself.
-const char* const kBareComboStyle =
-    "QComboBox { background: transparent; color: @text; border: none; padding-left: 8px;"
-    " font-family: 'DejaVu Sans'; font-size: 12px; }"
     "QComboBox::drop-down { border: none; width: 26px; }"
     "QComboBox QAbstractItemView { background: @field; color: @text; selection-background-color: @selection; "
     "}";
@@ -154,7 +147,7 @@ void LightingPanel::CreateControls() {
                 const bool editable = KindOf(c.key) == Kind::EditCombo;
                 combo->setEditable(editable);
                 combo->setInsertPolicy(QComboBox::NoInsert);
-                combo->setStyleSheet(SkinStyleSheet(editable ? kComboStyle : kBareComboStyle));
+                combo->setStyleSheet(SkinStyleSheet(kComboStyle));
                 (editable ? userModes_ : effectList_) = combo;
                 w = combo;
                 break;
@@ -167,6 +160,13 @@ void LightingPanel::CreateControls() {
         w->hide();
         controls_.emplace(std::u16string(c.key), w);
     }
+    paintNotice_ = new QLabel(s_.paintNotice, parent);
+    paintNotice_->setObjectName(QStringLiteral("paintNotice"));
+    paintNotice_->setWordWrap(true);
+    paintNotice_->setStyleSheet(
+        "color: #0c0e12; background: #fbbf24; border-radius: 5px; padding: 2px 8px; font-size: 12px;");
+    paintNotice_->setGeometry(kPaintNoticeRect);
+    paintNotice_->hide();
 }
 
 void LightingPanel::PlaceControls() {
@@ -298,6 +298,10 @@ void LightingPanel::KeyButtonsReset() {
 
 void LightingPanel::PaintKey(uint16_t controlId) {
     if (!stroke_.TakeClick(controlId)) return;  // the drag that ended here painted it
+    if (noticeRule_.OnPaintClick(shown_)) {
+        paintNotice_->show();
+        paintNotice_->raise();
+    }
     PaintNow(controlId);
 }
 
@@ -453,10 +457,7 @@ void LightingPanel::Render(const LightingSnapshot& snapshot) {
     }
     brightness_->SetPosition(shown_.state.BrightnessPosition());
     speed_->SetPosition(shown_.state.SpeedPosition());
-    const bool flips = FlipButtonsShown(shown_);
-    for (const int id : kFlipIds) {
-        if (CPngButton* b = s_.button(id)) b->setVisible(flips);
-    }
+    if (!noticeRule_.StillShown(shown_)) paintNotice_->hide();
     RenderLists();
     RenderKeyButtons();
     if (wasOn != shown_.state.lightingSwitch && s_.timersChanged) s_.timersChanged();

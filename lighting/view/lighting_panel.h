@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QObject>
 #include <filesystem>
 #include <functional>
@@ -31,11 +32,13 @@ struct LightingPanelServices {
     LinkState& link;         // the keyboard's current profile
     int language = 1;
     std::filesystem::path skinsDir;
-    std::function<CPngButton*(int id)> button;  // a key, G, Fn or FLIP button of the window
+    std::function<CPngButton*(int id)> button;  // a key, G or Fn button of the window
     // The switch to the current profile that turning the lights on needs first; false: refused.
     std::function<bool()> switchToCurrentProfile;
     // The window plans its timers again (the preview runs only while the lights are on).
     std::function<void()> timersChanged;
+    // Said at the first key click that paints what the effect shown hides.
+    QString paintNotice;
 };
 
 class LightingPanel : public QObject, public LightingPanelSlot {
@@ -59,6 +62,7 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     const LightingSnapshot& shown() const { return shown_; }
     QWidget* control(std::u16string_view key) const;
     QComboBox* effectList() const { return effectList_; }
+    QLabel* paintNotice() const { return paintNotice_; }
     QComboBox* userModeList() const { return userModes_; }
     BitmapSlider* brightnessSlider() const { return brightness_; }
     BitmapSlider* speedSlider() const { return speed_; }
@@ -112,6 +116,8 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     std::map<std::u16string, QWidget*, std::less<>> controls_;
     std::map<std::string, QPixmap, std::less<>> pictures_;
     QComboBox* effectList_ = nullptr;
+    QLabel* paintNotice_ = nullptr;
+    PaintClickNotice noticeRule_;
     QComboBox* userModes_ = nullptr;
     BitmapSlider* brightness_ = nullptr;
     BitmapSlider* speed_ = nullptr;

@@ -338,6 +338,10 @@ void MacroPageView::Edited() {
     if (edited_) edited_();
 }
 
+void MacroPageView::FinishCellEdit() {
+    actions_->CommitEditor();
+}
+
 void MacroPageView::UpdateEnabled() {
     const bool listOn = editor_.listEnabled();
     list_->setEnabled(listOn);

@@ -86,6 +86,7 @@ class MacroPageView : public QObject, public MacroPageWidgets, private MacroEdit
     void RepeatTextChanged() override;
     void RecordingChanged() override;
     void Edited() override;
+    void FinishCellEdit() override;
 
     void OnCellClicked(int row, int column);
     void OnChoiceMade(int row, int column, int index);

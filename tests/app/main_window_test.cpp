@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QTest>
 #include <fstream>
@@ -270,6 +271,30 @@ TEST(MainWindow, CloseAsksNothingAndEndsTheRun) {
     EXPECT_TRUE(f.window->closing());
     f.window->OnCommand(main_id::kCmdShow);  // nothing after the end
     EXPECT_FALSE(f.window->isVisible());
+}
+
+// The main menu's Language entry keeps the user's choice for the next start and says so; the current
+// language is the one marked.
+TEST(MainWindow, TheLanguageMenuKeepsTheChoiceForTheNextStart) {
+    WindowFixture f;
+    ASSERT_TRUE(f.Ready());
+    QMenu menu;
+    f.window->FillMainMenu(menu);
+    auto* languages = menu.findChild<QMenu*>(QStringLiteral("language"));
+    ASSERT_NE(languages, nullptr);
+    EXPECT_EQ(languages->title(), QString::fromStdU16String(f.texts.ReadNow(TextId::MENU_LANGUAGE)));
+    const QList<QAction*> entries = languages->actions();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0]->text(), QStringLiteral("English"));
+    EXPECT_EQ(entries[1]->text(), QString::fromUtf8("中文"));
+    EXPECT_EQ(entries[0]->isChecked(), f.texts.language() == kLanguageEnglish);
+    EXPECT_EQ(entries[1]->isChecked(), f.texts.language() == kLanguageChinese);
+    entries[1]->trigger();
+    const AppProfile profile(f.paths.appProfile);
+    EXPECT_EQ(PreferredLanguage(profile, [](const char*) { return std::optional<std::string>(); }),
+              kLanguageChinese);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.dialogs.messages[0], f.texts[TextId::LANGUAGE_AT_NEXT_START]);
 }
 
 // The tray's menu texts come from the language file's section each time the menu opens.

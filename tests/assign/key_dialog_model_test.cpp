@@ -252,6 +252,18 @@ TEST_F(KeyDialogTest, AnIdOfZeroTakesTheFirstMacro) {
     EXPECT_EQ(dialog.lastCommit().filledEntries, std::vector<size_t>{kB});
 }
 
+TEST_F(KeyDialogTest, AKeyWhoseMacroIsGoneTakesTheMacroShownOnOk) {
+    SetMacros({MakeMacro(u"First", 5, {}, 4), MakeMacro(u"Second", 6)});
+    SetEntry(kA, MakeEntry(AssignmentKind::Macro, 9, 1));
+    SetEntry(kB, MakeEntry(AssignmentKind::Macro, 9, 1));
+    ASSERT_TRUE(dialog.Open(kButtonA, false));
+    EXPECT_EQ(dialog.page(), DialogPage::Macro);
+    EXPECT_EQ(macroPage.selected(), 0);
+    ASSERT_EQ(dialog.Ok(), CommitOutcome::Written);
+    EXPECT_EQ(Entry(kA), MakeEntry(AssignmentKind::Macro, 5, 4));
+    EXPECT_EQ(Entry(kB), MakeEntry(AssignmentKind::Default, 0)) << "a key not opened is still reset";
+}
+
 TEST_F(KeyDialogTest, EntriesNoPageShowsSurviveOkUntouched) {
     {
         std::lock_guard lock(store.lockA());

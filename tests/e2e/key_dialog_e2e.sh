@@ -75,6 +75,10 @@ dialog_click() {
 echo "== the keyboard starts with its factory layout"
 ctl="$E2E_BIN/vornakctl"
 "$ctl" --simulate capture "$E2E_DIR/start.fwc" >/dev/null || e2e_fail "capture"
+# D plays the macro One, E the macro Two.
+"$ctl" macro "$E2E_DIR/start.fwc" add One a >/dev/null || e2e_fail "macro add One"
+"$ctl" macro "$E2E_DIR/start.fwc" add Two b >/dev/null || e2e_fail "macro add Two"
+"$ctl" assign "$E2E_DIR/start.fwc" --profile 1 D=macro:One E=macro:Two >/dev/null || e2e_fail "assign"
 "$ctl" --simulate apply "$E2E_DIR/start.fwc" >/dev/null || e2e_fail "apply"
 original=$(key_blocks)
 [ -n "$original" ] || e2e_fail "no key blocks in the state file"
@@ -114,6 +118,24 @@ after=$(key_blocks)
 [ "${after:0:756}" != "${original:0:756}" ] || e2e_fail "the first block did not change"
 [ "${after:756}" = "${original:756}" ] || e2e_fail "the other profiles' blocks changed"
 [ -n "$shots" ] && e2e_shot "$shots/e2e-after-apply.png"
+
+echo "== D plays One; Two chosen in the macro list, OK, Apply: the keyboard's D plays Two"
+d=$(matrix_of D)
+e=$(matrix_of E)
+[ "$(entry_at "$after" 0 "$d")" != "$(entry_at "$after" 0 "$e")" ] || e2e_fail "D and E start alike"
+e2e_click_control "$win" KEY_020
+dlg=$(wait_dialog)
+dialog_click "$dlg" FUNC_MACRO_LIST
+xdotool key Down
+sleep 0.3
+[ -n "$shots" ] && e2e_shot "$shots/e2e-macro-chosen.png"
+dialog_click "$dlg" CONTROL_OK
+wait_dialog_closed
+e2e_click_control "$win" CONTROL2_APPLY
+wait_blocks_change "$after"
+after=$(key_blocks)
+[ "$(entry_at "$after" 0 "$d")" = "$(entry_at "$after" 0 "$e")" ] ||
+    e2e_fail "D holds $(entry_at "$after" 0 "$d"), not the macro E plays ($(entry_at "$after" 0 "$e"))"
 
 if [ -n "$shots" ]; then
     echo "== each page of the dialog, pictured; Cancel drops the macro recorded on the way"
@@ -163,4 +185,4 @@ win=$(e2e_wait_window)
 e2e_kill
 [ "$(key_blocks)" = "$after" ] || e2e_fail "the cancelled capture reached the keyboard"
 
-echo "e2e: 3 passed, 0 failed"
+echo "e2e: 4 passed, 0 failed"

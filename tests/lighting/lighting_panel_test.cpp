@@ -138,7 +138,9 @@ TEST_F(Panel, Effect17ShowsOnlyBrightnessAndThePresetsWithTheStoredOneSelected) 
     ASSERT_TRUE(Idle());
     EXPECT_TRUE(shows(u"CONTROL_LVPIC", "lvok.bmp"));
     Choose(1);
-    EXPECT_TRUE(f.window->button(1130)->isVisible()) << "FLIP buttons sit with the left/right pictures";
+    EXPECT_TRUE(Control(u"CONTROL_BLFXLStaPic2")->isVisible());
+    for (const int id : {1129, 1130, 1131})
+        EXPECT_FALSE(f.window->button(id)->isVisible()) << "no FLIP button: the direction pictures choose";
 }
 
 TEST_F(Panel, SpeedSliderEndsShowTheirPicturesAndWriteReversed) {
@@ -164,10 +166,19 @@ TEST_F(Panel, SpeedSliderEndsShowTheirPicturesAndWriteReversed) {
 
 TEST_F(Panel, LightsOffHideEverythingButTheSwitchAndKeyClicksOpenTheKeyDialogAgain) {
     LightsOn();
-    Choose(20);
+    Choose(1);
+    QLabel* notice = panel->paintNotice();
+    EXPECT_FALSE(notice->isVisible());
     f.window->OnCommand(kKeyA);
     ASSERT_TRUE(Idle());
     EXPECT_FALSE(f.window->lastKeyClick()) << "a click paints while the lights are on";
+    // Under an effect that does not show what was painted, the window says what the click did.
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text().toStdU16String(), f.texts[TextId::MAIN_PAINT_NOTICE]);
+    EXPECT_FALSE(notice->text().isEmpty());
+    Shot(*f.window, "paint_notice.png");
+    Choose(20);
+    EXPECT_FALSE(notice->isVisible()) << "the user mode shows the colours";
 
     const auto colourPictures = [&] {
         return SkinSurfaces::Instance().Holds(f.paths.skinsDir / "main_color0.jpg") +
@@ -180,6 +191,28 @@ TEST_F(Panel, LightsOffHideEverythingButTheSwitchAndKeyClicksOpenTheKeyDialogAga
     EXPECT_EQ(colourPictures(), 0) << "kept only while the lights are on";
     EXPECT_EQ(Visible(),
               (std::set<std::u16string>{u"CONTROL_UsbStatic", u"CONTROL_DengStatic", u"CONTROL_DengStaPic"}));
+    // Nothing of the effect list stays on the window: neither a field drawn under it nor the arrows beside
+    // it.
+    const SkinLayout& layout = f.window->layout();
+    QRect area;
+    for (const char16_t* key : {u"CONTROL_XGcombox", u"LEFT_ARROW", u"RIGHT_ARROW"}) {
+        const SkinRect r = layout.Rect(key);
+        area |= QRect(r.x, r.y, r.w, r.h);
+    }
+    ASSERT_GT(area.width(), 200);
+    const QImage shown = f.window->grab().toImage();
+    const QColor ground = shown.pixelColor(area.topLeft());
+    int differing = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            if (std::abs(c.red() - ground.red()) + std::abs(c.green() - ground.green()) +
+                    std::abs(c.blue() - ground.blue()) >
+                24)
+                ++differing;
+        }
+    EXPECT_EQ(differing, 0) << "the place of the effect list is bare panel";
+    Shot(*f.window, "lights_off.png");
     EXPECT_FALSE(panel->KeyColourShown(kKeyA)) << "the keys show their plain pictures";
     f.window->OnCommand(kKeyA);
     ASSERT_TRUE(ProcessUntil([&] { return f.window->lastKeyClick().has_value(); }));

@@ -76,7 +76,6 @@ TEST(PanelControls, EachEffectShowsItsGroupsOnly) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Shown(On(c.effect)), c.keys) << "effect " << c.effect;
-        EXPECT_EQ(FlipButtonsShown(On(c.effect)), c.effect >= 1 && c.effect <= 3) << "effect " << c.effect;
     }
 }
 
@@ -85,10 +84,24 @@ TEST(PanelControls, LightsOffShowOnlyTheSwitch) {
         LightingSnapshot s = On(effect);
         s.state.lightingSwitch = false;
         EXPECT_EQ(Shown(s), kSwitchOnly) << "effect " << effect;
-        EXPECT_FALSE(FlipButtonsShown(s));
         EXPECT_EQ(PictureOf(s, u"CONTROL_DengStaPic"), "dengup.bmp");
     }
     EXPECT_EQ(PictureOf(On(1), u"CONTROL_DengStaPic"), "dengdown.bmp");
+}
+
+// Painting under an effect that hides the colours is told at its first click, once in the run; the notice
+// goes when the colours show or the lights are off.
+TEST(PaintClickNotice, TheFirstUnseenPaintIsToldOnce) {
+    LightingSnapshot off = On(1);
+    off.state.lightingSwitch = false;
+    PaintClickNotice notice;
+    EXPECT_FALSE(notice.OnPaintClick(On(20))) << "the user mode shows what was painted";
+    EXPECT_FALSE(notice.OnPaintClick(off));
+    EXPECT_TRUE(notice.OnPaintClick(On(1)));
+    EXPECT_TRUE(notice.StillShown(On(6)));
+    EXPECT_FALSE(notice.OnPaintClick(On(6))) << "once";
+    EXPECT_FALSE(notice.StillShown(On(20)));
+    EXPECT_FALSE(notice.StillShown(off));
 }
 
 TEST(PanelControls, NeverShownGroupsStayHiddenWhateverTheState) {

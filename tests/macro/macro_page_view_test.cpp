@@ -280,6 +280,40 @@ TEST_F(MacroPageView, DelayCellOpensOnTheSelectedRowAndStoresTheRoundedValue) {
     EXPECT_TRUE(dialog->isVisible());  // Esc in the cell did not close the dialog
 }
 
+// OK and another macro chosen in the list take what a cell still holds, and the macro chosen is the key's.
+TEST_F(MacroPageView, OkKeepsATypedDelayAndTheMacroChosenInTheList) {
+    const auto stored = [this] {
+        std::lock_guard lock(store.lockA());
+        return std::pair{store.edit().macros, store.edit().image.entry(0, 0x10)};
+    };
+    Open();
+    ReportList* list = page->actionList();
+    list->SelectRow(1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellRect(1, 2).center());
+    auto* box = qobject_cast<QLineEdit*>(list->editor());
+    ASSERT_NE(box, nullptr);
+    QTest::keyClicks(box, QStringLiteral("99999"));
+    QTest::mouseClick(dialog->button(kCtlOk), Qt::LeftButton);  // the box is still open
+    ASSERT_FALSE(model.isOpen());
+    auto [macros, q] = stored();
+    EXPECT_EQ(macros[0].actions[1].delay, kMaxMacroDelayMs);
+    EXPECT_EQ(prompts.messages.size(), 1u) << "the maximum is said";
+    EXPECT_EQ(q, MakeEntry(AssignmentKind::Macro, 1, 1));
+
+    Open();
+    list->SelectRow(0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->cellRect(0, 2).center());
+    box = qobject_cast<QLineEdit*>(list->editor());
+    ASSERT_NE(box, nullptr);
+    QTest::keyClicks(box, QStringLiteral("12345"));
+    page->macroList()->activated(1);  // Burst, as the open list reports a pick
+    EXPECT_TRUE(dialog->button(kCtlApply)->isEnabled());
+    QTest::mouseClick(dialog->button(kCtlOk), Qt::LeftButton);
+    std::tie(macros, q) = stored();
+    EXPECT_EQ(macros[0].actions[0].delay, 12340u) << "stored back as Burst was shown";
+    EXPECT_EQ(q, MakeEntry(AssignmentKind::Macro, 2, 1)) << "Q plays the macro chosen";
+}
+
 TEST_F(MacroPageView, KeyCellDropDownChangesTheRowsKey) {
     Open();
     ReportList* list = page->actionList();

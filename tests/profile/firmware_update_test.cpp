@@ -168,6 +168,9 @@ TEST(FirmwareUpdate, NoUpdateWhenTheAskedForBackupWasNotMade) {
     EXPECT_TRUE(u.starts.empty());
     EXPECT_EQ(u.update.updaterPath(), p);
     EXPECT_FALSE(u.update.busy());
+    // Said, not silent: the chooser's Cancel is the only thing the user saw.
+    ASSERT_EQ(u.f.prompts.messages.size(), 2u);  // the question, then this
+    EXPECT_EQ(u.f.prompts.messages[1], u.f.texts[TextId::MAIN_UPDATE_NO_BACKUP]);
 }
 
 TEST(FirmwareUpdate, ABackupMadeWhileTheDialogIsOpenIsNotOfferedAgain) {

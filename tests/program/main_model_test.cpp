@@ -179,6 +179,7 @@ TEST(Timers, NothingTicksWhileHiddenOrMinimised) {
     // The preview moves only with the lighting switch on; nothing of the panel without a panel.
     s.lightingSwitch = false;
     EXPECT_FALSE(PlanTimers(s).preview);
+    EXPECT_FALSE(PlanTimers(s).arrows || EffectArrowsShown(s)) << "the arrows go with the effect list";
     s.hasLightingPanel = false;
     s.lightingSwitch = true;
     EXPECT_FALSE(PlanTimers(s).preview || PlanTimers(s).lightingReread);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 
 #include "platform/ini_file.h"
@@ -45,6 +46,39 @@ INSTANTIATE_TEST_SUITE_P(Values, LanguageSelection,
                                            LanguageCase{"NoKey", "[LANGUAGE]\n", u"Chinese"},
                                            LanguageCase{"EmptyFile", "", u"Chinese"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The user's choice, else the locale, else the file: each step of the order, and what the texts then read.
+TEST(LanguageTexts, TheUsersChoiceThenTheLocaleThenTheFileSelectTheSection) {
+    TempDir dir;
+    WriteText(dir / "language.ini",
+              "[LANGUAGE]\nlanguage = 1\n[ENGINSH]\nMAIN_CAPTION=English\nMENU_1=Import\n"
+              "[CHINESE]\nMAIN_CAPTION=Chinese\nMENU_1=CN\n");
+    std::map<std::string, std::string> vars;
+    const EnvironmentLookup env = [&vars](const char* name) -> std::optional<std::string> {
+        const auto it = vars.find(name);
+        return it == vars.end() ? std::nullopt : std::optional(it->second);
+    };
+    const AppProfile profile(dir / "Vornak_Pellam.ini");
+    const auto caption = [&] {
+        LanguageTexts texts;
+        texts.LoadLanguageTexts(dir / "language.ini", PreferredLanguage(profile, env));
+        EXPECT_EQ(texts.ReadNow(TextId::MENU_1), texts.language() == kLanguageEnglish ? u"Import" : u"CN");
+        return texts[TextId::MAIN_CAPTION];
+    };
+    EXPECT_EQ(caption(), u"English") << "no choice, no locale: the file's value";
+    vars = {{"LANG", "C.UTF-8"}};
+    EXPECT_EQ(caption(), u"English") << "C says nothing";
+    vars = {{"LANG", "zh_CN.UTF-8"}};
+    EXPECT_EQ(caption(), u"Chinese");
+    vars = {{"LC_ALL", ""}, {"LC_MESSAGES", "zh_TW"}, {"LANG", "en_GB.UTF-8"}};
+    EXPECT_EQ(caption(), u"Chinese") << "an empty LC_ALL is not set; LC_MESSAGES comes before LANG";
+    vars = {{"LC_ALL", "de_DE.UTF-8"}, {"LANG", "zh_CN.UTF-8"}};
+    EXPECT_EQ(caption(), u"English") << "LC_ALL first; a language without texts of its own reads English";
+    ASSERT_TRUE(profile.WriteInt(kLanguageChoiceKey, kLanguageChinese));
+    EXPECT_EQ(caption(), u"Chinese") << "the user's choice before the locale";
+    ASSERT_TRUE(profile.WriteInt(kLanguageChoiceKey, 7));
+    EXPECT_EQ(caption(), u"English") << "a choice that is no language is none";
+}
 
 TEST(LanguageTexts, BuiltInTextsBeforeLoading) {
     const LanguageTexts texts;

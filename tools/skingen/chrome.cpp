@@ -82,10 +82,7 @@ void MainChrome(QPainter& p, const Dialog& d) {
         p.setPen(QPen(kPanelDivider, 1));
         p.drawLine(QPointF(x + 0.5, 462), QPointF(x + 0.5, 618));
     }
-    for (const auto& c : d.controls) {
-        if (c.group != Group::Always) continue;
-        if (c.widget == Widget::Combo || c.widget == Widget::EditCombo) Field(p, c.rect, true);
-    }
+    // The effect list draws its own field: with the lights off it hides, and nothing of it may stay.
     Separator(p, 640, 24, W - 24);
 }
 

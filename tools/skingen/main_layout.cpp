@@ -249,7 +249,7 @@ Dialog MainDialog() {
     // Lighting panel.
     const int px = 50, py = 458;
     c.push_back(WithText(Placed("CONTROL_UsbStatic", QRect(px, py, 240, 22), Widget::Heading), "Usb"));
-    c.push_back(WithText(Placed("CONTROL_DengStatic", QRect(px, 500, 150, 22), Widget::Label), "Deng"));
+    c.push_back(WithText(Placed("CONTROL_DengStatic", QRect(px, 500, 182, 22), Widget::Label), "Deng"));
     c.push_back(
         WithBitmap(Placed("CONTROL_DengStaPic", QRect(236, 498, 52, 26), Widget::Picture), "dengdown.bmp"));
     c.push_back(WithText(Placed("CONTROL_XGcombox", QRect(px, 540, 238, 30), Widget::Combo), "1"));
@@ -305,7 +305,7 @@ Dialog MainDialog() {
                            "updown.bmp"));
     // The right-hand picture of effect 12 shares its place with the plain key's.
     {
-        // Shown by the program with the direction pictures: not part of the bare background.
+        // Not part of the bare background.
         Control f0 = WithGlyph(
             ImageButton("FLIP_0", QRect(dx, 546, 40, 28), Face::TextButton, kMainFlip0, kLooksFlip0),
             Glyph::Dot);
@@ -315,8 +315,10 @@ Dialog MainDialog() {
         Control f2 = WithGlyph(
             ImageButton("FLIP_2", QRect(dx + 92, 546, 40, 28), Face::TextButton, kMainMarked, kLooksMarked),
             Glyph::Right);
+        // Placed and pictured for the layout's completeness; the program does not show them (the direction
+        // pictures choose the direction).
         for (Control* f : {&f0, &f1, &f2}) {
-            f->group = Group::Direction2;
+            f->group = Group::Hidden;
             c.push_back(*f);
         }
     }

@@ -224,7 +224,7 @@ class Previewer {
             case Widget::EditCombo: {
                 auto* combo = new QComboBox(parent);
                 // Where the skin draws a field under the list, the stand-in lets it show.
-                if (view.dialog != DialogId::Main || c.group == Group::Always) {
+                if (view.dialog != DialogId::Main) {
                     combo->setStyleSheet("QComboBox { background: transparent; border: none; }");
                 }
                 combo->setEditable(c.widget == Widget::EditCombo);

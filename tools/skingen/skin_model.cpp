@@ -184,7 +184,7 @@ SkinModel BuildModel() {
     };
     m.controlNames = {
         {"Usb", QString::fromUtf8("背光设置"), "Lighting"},
-        {"Deng", QString::fromUtf8("灯光开关"), "Lights on"},
+        {"Deng", QString::fromUtf8("灯光开关"), "Edit lighting, paint keys"},
         {"Light", QString::fromUtf8("亮度"), "Brightness"},
         {"Speed", QString::fromUtf8("速度"), "Speed"},
         {"FX", QString::fromUtf8("方向"), "Direction"},
