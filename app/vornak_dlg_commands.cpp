@@ -65,6 +65,7 @@ void CVornakDlg::Open() {
         return;
     }
     if (isMinimized()) showNormal();
+    KeepOnScreen();
     show();
     raise();
     activateWindow();

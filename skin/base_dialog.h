@@ -42,6 +42,10 @@ class CBaseDialog : public QDialog {
     // The skin without the fatal ending: false with the reason (naming the file) when a picture fails.
     bool TryLoadSkin(std::string* error);
 
+    // Moves the window inside the area its screen leaves to windows (the screen under its centre, else the
+    // one it belongs to), by the least that makes it fit: it never opens off screen or under a panel.
+    void KeepOnScreen();
+
   protected:
     // Loads the skin; derived dialogs call it first and then place their controls.
     virtual void OnInitDialog();

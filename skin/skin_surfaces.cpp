@@ -1,9 +1,11 @@
 #include "skin/skin_surfaces.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -32,23 +34,29 @@ SkinSurfaces& SkinSurfaces::Instance() {
     return *instance;
 }
 
-const SkinSurface& SkinSurfaces::Get(const std::filesystem::path& file, QSize dialogSize) {
-    auto found = surfaces_.find(file);
+int SkinPictureScale() {
+    return PictureScaleFor(qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
+
+const SkinSurface& SkinSurfaces::Get(const std::filesystem::path& file, QSize dialogSize, int scale) {
+    scale = std::max(scale, 1);
+    auto found = surfaces_.find({file, scale});
     if (found != surfaces_.end()) return found->second;
 
     SkinSurface surface;
     QImage picture;
-    surface.loaded = LoadSkinPicture(file, &picture, &surface.error);
+    surface.loaded = LoadSkinPicture(file, &picture, &surface.error, scale);
     QSize canvas = dialogSize.expandedTo(QSize(0, 0)) + QSize(kSurfaceMargin, kSurfaceMargin);
-    if (surface.loaded) canvas = canvas.expandedTo(picture.size());
-    surface.pixmap = QPixmap(canvas);
+    if (surface.loaded) canvas = canvas.expandedTo(picture.deviceIndependentSize().toSize());
+    surface.pixmap = QPixmap(canvas * scale);
     if (surface.pixmap.isNull()) EndForSkinFailure("cannot create the surface of " + file.string());
+    surface.pixmap.setDevicePixelRatio(scale);
     surface.pixmap.fill(Qt::transparent);
     if (surface.loaded) {
         QPainter painter(&surface.pixmap);
         painter.drawImage(0, 0, picture);
     }
-    return surfaces_.emplace(file, std::move(surface)).first->second;
+    return surfaces_.emplace(std::pair(file, scale), std::move(surface)).first->second;
 }
 
 void EndForSkinFailure(const std::string& message) {
@@ -58,8 +66,20 @@ void EndForSkinFailure(const std::string& message) {
     std::_Exit(kSkinPictureFailureExitCode);
 }
 
-bool LoadSkinPicture(const std::filesystem::path& file, QImage* image, std::string* error) {
+bool LoadSkinPicture(const std::filesystem::path& file, QImage* image, std::string* error, int scale) {
     std::error_code ec;
+    if (scale > 1) {
+        // A skin without a 2x set, or with a broken one, still shows: Qt stretches the 1x picture.
+        const std::filesystem::path scaled = ScaledPictureFile(file, scale);
+        if (std::filesystem::is_regular_file(scaled, ec)) {
+            QImage decoded = QImageReader(PathText(scaled)).read();
+            if (!decoded.isNull()) {
+                decoded.setDevicePixelRatio(scale);
+                *image = std::move(decoded);
+                return true;
+            }
+        }
+    }
     if (!std::filesystem::is_regular_file(file, ec)) {
         if (error) *error = "cannot open " + file.string() + ": no such file";
         return false;
