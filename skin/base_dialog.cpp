@@ -91,6 +91,17 @@ bool CBaseDialog::TryLoadSkin(std::string* error) {
     setFixedSize(background_.deviceIndependentSize().toSize());
     move(keep);
 
+    fineShape_ = QRegion();
+    fineScale_ = 0;
+    if (const int scale = SkinPictureScale(); scale > 1) {
+        QImage fine;
+        if (LoadSkinPicture(JoinSkinPath(skinFolder_, screen.mask), &fine, nullptr, scale) &&
+            fine.devicePixelRatio() == scale) {
+            fineShape_ = MaskToQRegion(fine);
+            fineScale_ = scale;
+        }
+    }
+
     // A mask that keeps no pixel would make the window invisible and unreachable: keep it rectangular then.
     const QRegion shape = MaskToQRegion(mask_);
     if (shape.isEmpty()) {
@@ -115,6 +126,8 @@ void CBaseDialog::KeepOnScreen() {
 void CBaseDialog::ReleasePictures() {
     background_ = QPixmap();
     mask_ = QImage();
+    fineShape_ = QRegion();
+    fineScale_ = 0;
 }
 
 void CBaseDialog::done(int result) {
@@ -138,6 +151,12 @@ void CBaseDialog::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), Qt::transparent);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         if (!mask().isEmpty()) painter.setClipRegion(mask());
+        if (!mask().isEmpty() && !fineShape_.isEmpty() && devicePixelRatioF() == fineScale_) {
+            // The 2x mask is in device pixels here; a clip keeps the transform it was set under.
+            painter.setTransform(QTransform::fromScale(1.0 / fineScale_, 1.0 / fineScale_));
+            painter.setClipRegion(fineShape_, Qt::IntersectClip);
+            painter.resetTransform();
+        }
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform,
                           background_.devicePixelRatio() != devicePixelRatioF());

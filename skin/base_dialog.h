@@ -67,6 +67,10 @@ class CBaseDialog : public QDialog {
     SkinLayout layout_;
     QPixmap background_;
     QImage mask_;
+    // The 2x mask's shape in its own pixels, and that scale (0 without one): it cuts the picture's outline
+    // one device pixel at a time where the window is shaped by its alpha.
+    QRegion fineShape_;
+    int fineScale_ = 0;
     bool loading_ = false;
     bool initialised_ = false;
     std::optional<QPoint> dragOffset_;  // set while dragged without the window system's help

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 
 #include "skin/base_dialog.h"
 #include "skin/core/skin_layout.h"
@@ -50,6 +51,40 @@ TEST(HighDpiSkin, EachDialogShowsIts2xBackgroundUnscaledInsideThe1xShape) {
         EXPECT_EQ(shot.devicePixelRatio(), 2.0);
         EXPECT_TRUE(Pixels(shot) == two);
     }
+}
+
+// Where alpha shapes the window (Wayland, a compositing X11), the 2x mask cuts the outline finer than the 1x
+// shape can, which stays the window's mask and the area that takes the mouse.
+TEST(HighDpiSkin, ATranslucentDialogIsCutByThe2xMaskInsideThe1xShape) {
+    CBaseDialog dialog(0, nullptr, Skins() / "Main.ini", Skins());
+    dialog.setAttribute(Qt::WA_TranslucentBackground);
+    ASSERT_TRUE(dialog.TryLoadSkin(nullptr));
+    const QImage fine = Read(Skins() / "main_mask@2x.bmp");
+    // Painted onto a surface with alpha, as the window system's buffer of a translucent window is.
+    QImage shot(fine.size(), QImage::Format_ARGB32_Premultiplied);
+    shot.setDevicePixelRatio(2);
+    shot.fill(Qt::transparent);
+    dialog.render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+    ASSERT_EQ(shot.size(), fine.size());
+    // The 1x shape as a picture, one lookup per pixel.
+    QImage coarse(dialog.size(), QImage::Format_RGB32);
+    coarse.fill(Qt::black);
+    {
+        QPainter p(&coarse);
+        p.setClipRegion(dialog.mask());
+        p.fillRect(coarse.rect(), Qt::white);
+    }
+    int finer = 0, mismatches = 0;
+    for (int y = 0; y < fine.height(); ++y) {
+        for (int x = 0; x < fine.width(); ++x) {
+            const bool inShape = coarse.pixel(x / 2, y / 2) == qRgb(255, 255, 255);
+            const bool kept = inShape && fine.pixel(x, y) != qRgb(255, 255, 255);
+            if (inShape && !kept) ++finer;
+            if ((qAlpha(shot.pixel(x, y)) == 255) != kept) ++mismatches;
+        }
+    }
+    EXPECT_GT(finer, 0);  // the cut corners: device pixels the 1x shape keeps and the 2x mask cuts
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(HighDpiSkin, AnImageButtonShowsItsCropOfThe2xSurfaceUnscaled) {
