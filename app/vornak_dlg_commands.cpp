@@ -66,6 +66,7 @@ void CVornakDlg::Open() {
         return;
     }
     if (isMinimized()) showNormal();
+    KeepOnScreen();
     show();
     raise();
     activateWindow();

@@ -1,7 +1,9 @@
 #include "skin/base_dialog.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWindow>
 #include <algorithm>
 #include <vector>
@@ -67,16 +69,18 @@ bool CBaseDialog::TryLoadSkin(std::string* error) {
     layout_ = SkinLayout::Load(ini_.path());
     const SkinScreen screen = layout_.Screen();
 
-    auto load = [&](const std::u16string& name, const char* what, QImage* image) {
+    auto load = [&](const std::u16string& name, const char* what, QImage* image, int scale) {
         if (name.empty()) {
             if (error) *error = std::string("no ") + what + " picture named in " + ini_.path().string();
             return false;
         }
-        return LoadSkinPicture(JoinSkinPath(skinFolder_, name), image, error);
+        return LoadSkinPicture(JoinSkinPath(skinFolder_, name), image, error, scale);
     };
+    // The background at the screen's scale; the shape always from the 1x mask, because the window's mask
+    // and the area that takes the mouse are in window pixels at every scale.
     QImage back;
     QImage mask;
-    if (!load(screen.main, "background", &back) || !load(screen.mask, "mask", &mask)) {
+    if (!load(screen.main, "background", &back, SkinPictureScale()) || !load(screen.mask, "mask", &mask, 1)) {
         loading_ = false;
         return false;
     }
@@ -84,8 +88,19 @@ bool CBaseDialog::TryLoadSkin(std::string* error) {
     mask_ = std::move(mask);
 
     const QPoint keep = pos();
-    setFixedSize(background_.size());
+    setFixedSize(background_.deviceIndependentSize().toSize());
     move(keep);
+
+    fineShape_ = QRegion();
+    fineScale_ = 0;
+    if (const int scale = SkinPictureScale(); scale > 1) {
+        QImage fine;
+        if (LoadSkinPicture(JoinSkinPath(skinFolder_, screen.mask), &fine, nullptr, scale) &&
+            fine.devicePixelRatio() == scale) {
+            fineShape_ = MaskToQRegion(fine);
+            fineScale_ = scale;
+        }
+    }
 
     // A mask that keeps no pixel would make the window invisible and unreachable: keep it rectangular then.
     const QRegion shape = MaskToQRegion(mask_);
@@ -98,9 +113,21 @@ bool CBaseDialog::TryLoadSkin(std::string* error) {
     return true;
 }
 
+void CBaseDialog::KeepOnScreen() {
+    QScreen* on = QGuiApplication::screenAt(geometry().center());
+    if (!on) on = screen();
+    if (!on) return;
+    const QRect area = on->availableGeometry();
+    const SkinRect fit =
+        FitWindowInArea({x(), y(), width(), height()}, {area.x(), area.y(), area.width(), area.height()});
+    if (fit.x != x() || fit.y != y()) move(fit.x, fit.y);
+}
+
 void CBaseDialog::ReleasePictures() {
     background_ = QPixmap();
     mask_ = QImage();
+    fineShape_ = QRegion();
+    fineScale_ = 0;
 }
 
 void CBaseDialog::done(int result) {
@@ -124,7 +151,15 @@ void CBaseDialog::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), Qt::transparent);
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         if (!mask().isEmpty()) painter.setClipRegion(mask());
+        if (!mask().isEmpty() && !fineShape_.isEmpty() && devicePixelRatioF() == fineScale_) {
+            // The 2x mask is in device pixels here; a clip keeps the transform it was set under.
+            painter.setTransform(QTransform::fromScale(1.0 / fineScale_, 1.0 / fineScale_));
+            painter.setClipRegion(fineShape_, Qt::IntersectClip);
+            painter.resetTransform();
+        }
     }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                          background_.devicePixelRatio() != devicePixelRatioF());
     if (!background_.isNull()) painter.drawPixmap(0, 0, background_);
 }
 

@@ -42,6 +42,10 @@ class CBaseDialog : public QDialog {
     // The skin without the fatal ending: false with the reason (naming the file) when a picture fails.
     bool TryLoadSkin(std::string* error);
 
+    // Moves the window inside the area its screen leaves to windows (the screen under its centre, else the
+    // one it belongs to), by the least that makes it fit: it never opens off screen or under a panel.
+    void KeepOnScreen();
+
   protected:
     // Loads the skin; derived dialogs call it first and then place their controls.
     virtual void OnInitDialog();
@@ -63,6 +67,10 @@ class CBaseDialog : public QDialog {
     SkinLayout layout_;
     QPixmap background_;
     QImage mask_;
+    // The 2x mask's shape in its own pixels, and that scale (0 without one): it cuts the picture's outline
+    // one device pixel at a time where the window is shaped by its alpha.
+    QRegion fineShape_;
+    int fineScale_ = 0;
     bool loading_ = false;
     bool initialised_ = false;
     std::optional<QPoint> dragOffset_;  // set while dragged without the window system's help

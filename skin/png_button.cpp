@@ -160,8 +160,13 @@ void CPngButton::paintEvent(QPaintEvent*) {
     } else {
         const QPixmap& pixmap = SurfacePixmap(surface);
         if (!pixmap.isNull()) {
+            // The crop is in window pixels; a 2x surface holds two device pixels for each.
             const CropOrigin crop = SurfaceCropOrigin(originX_, originY_);
-            painter.drawPixmap(0, 0, pixmap, crop.x, crop.y, width(), height());
+            const qreal ratio = pixmap.devicePixelRatio();
+            // Between the 2x set and a screen of 1.25 or 1.5 Qt scales: smoothly, or the legends break up.
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != devicePixelRatioF());
+            painter.drawPixmap(QRectF(0, 0, width(), height()), pixmap,
+                               QRectF(crop.x * ratio, crop.y * ratio, width() * ratio, height() * ratio));
         }
     }
     if (textOn_) DrawCaption(painter);

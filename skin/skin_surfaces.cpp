@@ -1,8 +1,10 @@
 #include "skin/skin_surfaces.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,21 +33,27 @@ SkinSurfaces& SkinSurfaces::Instance() {
     return *instance;
 }
 
-const SkinSurface& SkinSurfaces::Get(const std::filesystem::path& file, QSize dialogSize) {
-    auto found = surfaces_.find(file);
+int SkinPictureScale() {
+    return PictureScaleFor(qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
+
+const SkinSurface& SkinSurfaces::Get(const std::filesystem::path& file, QSize dialogSize, int scale) {
+    scale = std::max(scale, 1);
+    auto found = surfaces_.find({file, scale});
     if (found != surfaces_.end()) return found->second;
 
     SkinSurface surface;
     QImage picture;
-    surface.loaded = LoadSkinPicture(file, &picture, &surface.error);
+    surface.loaded = LoadSkinPicture(file, &picture, &surface.error, scale);
     if (surface.loaded) {
         surface.pixmap = QPixmap::fromImage(std::move(picture));
     } else {
-        surface.pixmap = QPixmap(dialogSize.expandedTo(QSize(1, 1)));
+        surface.pixmap = QPixmap(dialogSize.expandedTo(QSize(1, 1)) * scale);
+        surface.pixmap.setDevicePixelRatio(scale);
         if (!surface.pixmap.isNull()) surface.pixmap.fill(Qt::transparent);
     }
     if (surface.pixmap.isNull()) EndForSkinFailure("cannot create the surface of " + file.string());
-    return surfaces_.emplace(file, std::move(surface)).first->second;
+    return surfaces_.emplace(std::pair(file, scale), std::move(surface)).first->second;
 }
 
 void SkinSurfaces::Trim() {
@@ -59,8 +67,20 @@ void EndForSkinFailure(const std::string& message) {
     std::_Exit(kSkinPictureFailureExitCode);
 }
 
-bool LoadSkinPicture(const std::filesystem::path& file, QImage* image, std::string* error) {
+bool LoadSkinPicture(const std::filesystem::path& file, QImage* image, std::string* error, int scale) {
     std::error_code ec;
+    if (scale > 1) {
+        // A skin without a 2x set, or with a broken one, still shows: Qt stretches the 1x picture.
+        const std::filesystem::path scaled = ScaledPictureFile(file, scale);
+        if (std::filesystem::is_regular_file(scaled, ec)) {
+            QImage decoded = QImageReader(PathText(scaled)).read();
+            if (!decoded.isNull()) {
+                decoded.setDevicePixelRatio(scale);
+                *image = std::move(decoded);
+                return true;
+            }
+        }
+    }
     if (!std::filesystem::is_regular_file(file, ec)) {
         if (error) *error = "cannot open " + file.string() + ": no such file";
         return false;

@@ -1,5 +1,6 @@
 #include "skin/core/skin_layout.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/utf.h"
@@ -71,6 +72,28 @@ std::filesystem::path JoinSkinPath(const std::filesystem::path& folder, std::u16
         if (c == u'\\') c = u'/';
     }
     return folder / std::filesystem::path(Utf16ToUtf8(name));
+}
+
+std::filesystem::path ScaledPictureFile(const std::filesystem::path& file, int scale) {
+    if (scale <= 1) return file;
+    std::filesystem::path scaled = file;
+    scaled.replace_filename(file.stem().string() + "@" + std::to_string(scale) + "x" +
+                            file.extension().string());
+    return scaled;
+}
+
+int PictureScaleFor(double devicePixelRatio) {
+    return devicePixelRatio > 1.0 ? kHighResolutionScale : 1;
+}
+
+SkinRect FitWindowInArea(const SkinRect& window, const SkinRect& area) {
+    const auto fit = [](int at, int size, int start, int length) {
+        // The far edge first, so that the near edge wins when the window is larger than the area.
+        at = std::min(at, start + length - size);
+        return std::max(at, start);
+    };
+    return {fit(window.x, window.w, area.x, area.w), fit(window.y, window.h, area.y, area.h), window.w,
+            window.h};
 }
 
 SkinLayout SkinLayout::Load(const std::filesystem::path& iniFile) {

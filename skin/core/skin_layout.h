@@ -63,6 +63,20 @@ constexpr CropOrigin SurfaceCropOrigin(int originX, int originY) {
 // Picture names in the skin files are Windows-style relative paths ("Skins\main_normal.jpg").
 std::filesystem::path JoinSkinPath(const std::filesystem::path& folder, std::u16string_view relative);
 
+// A skin holds each picture at 1x and at 2x: "main_normal@2x.jpg" beside "main_normal.jpg", twice as wide and
+// twice as high, for screens whose device pixel ratio is above 1.
+inline constexpr int kHighResolutionScale = 2;
+// The file that holds a picture at a scale: the file itself at 1, "<stem>@<scale>x<extension>" above.
+std::filesystem::path ScaledPictureFile(const std::filesystem::path& file, int scale);
+// The set of pictures a screen wants: 2x above a device pixel ratio of 1 (Qt scales it down to 1.25 or 1.5,
+// which keeps drawn text sharper than stretching the 1x set up), 1x otherwise.
+int PictureScaleFor(double devicePixelRatio);
+
+// Where a window of the given place should open inside the area its screen leaves to windows: where it
+// is when it fits, moved in by the least that makes it fit otherwise. A window larger than the area keeps
+// its top-left corner inside it, where the title and the close button are.
+SkinRect FitWindowInArea(const SkinRect& window, const SkinRect& area);
+
 struct SkinScreen {
     std::u16string main;  // background picture; empty when the file names none
     std::u16string mask;  // shape picture: the background picture when "Mask" is missing or empty

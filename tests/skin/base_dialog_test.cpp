@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QScreen>
 
 #include "skin/skin_surfaces.h"
 #include "tests/support/temp_dir.h"
@@ -126,6 +128,23 @@ TEST_F(BaseDialog, DraggingAnyPointMovesTheWindow) {
     send(QEvent::MouseButtonRelease, start + QPoint(60, 40), Qt::NoButton);
     send(QEvent::MouseMove, start + QPoint(200, 200), Qt::NoButton);
     EXPECT_EQ(dialog->pos(), start + QPoint(50, 30));
+}
+
+TEST_F(BaseDialog, KeepOnScreenBringsAWindowLeftOffScreenBackByTheLeastMove) {
+    Picture("back.bmp", QSize(200, 120), QColor(1, 2, 3));
+    Ini(u"Main=back.bmp\r\n");
+    auto dialog = Dialog();
+    dialog->InitDialog();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    dialog->move(area.right() + 400, area.bottom() + 300);
+    dialog->KeepOnScreen();
+    EXPECT_EQ(dialog->geometry().bottomRight(), area.bottomRight());
+    dialog->move(area.left() - 50, area.top() + 20);
+    dialog->KeepOnScreen();
+    EXPECT_EQ(dialog->pos(), QPoint(area.left(), area.top() + 20));
+    dialog->move(area.topLeft() + QPoint(30, 40));
+    dialog->KeepOnScreen();
+    EXPECT_EQ(dialog->pos(), area.topLeft() + QPoint(30, 40));
 }
 
 TEST(MaskToQRegionTest, AMaskOfManyRunsIsExact) {

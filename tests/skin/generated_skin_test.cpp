@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cmath>
 #include <cstdio>
 
 #include "keyboard/key_buttons.h"
@@ -330,6 +331,53 @@ TEST(GeneratedSkin, EveryDialogLoadsThroughTheSkinnedBase) {
         EXPECT_TRUE(dialog.TryLoadSkin(&error)) << d.ini << ": " << error;
         EXPECT_FALSE(dialog.mask().isEmpty()) << d.ini;
     }
+}
+
+// Every picture, mask and bitmap is drawn a second time at twice the size, and it is the same drawing:
+// brought back to 1x it differs from the 1x picture by little more than the JPEG's own noise. A drawing left
+// at 1x in a corner of the 2x canvas, or shifted, would differ by far more.
+TEST(GeneratedSkin, EveryPictureHasA2xOfTheSameDrawingAtTwiceItsSize) {
+    int pairs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Skins())) {
+        const std::filesystem::path file = entry.path();
+        const std::string name = file.filename().string();
+        if (file.extension() != ".jpg" && file.extension() != ".bmp") continue;
+        if (name.find('@') != std::string::npos) {
+            const std::string base = name.substr(0, name.find('@')) + file.extension().string();
+            EXPECT_TRUE(std::filesystem::exists(Skins() / base)) << name << " has no 1x picture";
+            continue;
+        }
+        const std::filesystem::path twice = ScaledPictureFile(file, 2);
+        const QImage one(QString::fromStdString(file.string()));
+        const QImage two(QString::fromStdString(twice.string()));
+        ASSERT_FALSE(one.isNull()) << name;
+        ASSERT_FALSE(two.isNull()) << twice.filename().string() << " is missing";
+        EXPECT_EQ(two.size(), one.size() * 2) << name;
+        const QImage back = two.convertToFormat(QImage::Format_RGB32)
+                                .scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage ref = one.convertToFormat(QImage::Format_RGB32);
+        double difference = 0;
+        for (int y = 0; y < ref.height(); ++y) {
+            for (int x = 0; x < ref.width(); ++x) {
+                const QRgb a = ref.pixel(x, y), b = back.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                              std::abs(qBlue(a) - qBlue(b));
+            }
+        }
+        EXPECT_LT(difference / (3.0 * ref.width() * ref.height()), 6.0) << name;
+        ++pairs;
+    }
+    // The four dialogs' backgrounds, masks and state pictures, the arrows and the panel's bitmaps.
+    EXPECT_GT(pairs, 60);
+}
+
+// At a scale of 1 the whole window shows on a 1366 x 768 screen; at 2 on a 2560 x 1440 one (1280 x 720 window
+// pixels). What a panel takes of either is left to the window's placement.
+TEST(GeneratedSkin, TheMainWindowFitsTheSmallScreensItIsMeantFor) {
+    const QImage main(QString::fromStdString((Skins() / "main_back.jpg").string()));
+    ASSERT_FALSE(main.isNull());
+    EXPECT_LE(main.width(), 1280);
+    EXPECT_LE(main.height(), 720);
 }
 
 }  // namespace

@@ -64,6 +64,38 @@ TEST(SkinPath, BackslashesBecomeFolders) {
               std::filesystem::path("/opt/vornak/Skins/back.jpg"));
 }
 
+TEST(SkinPath, ScreensAboveRatioOneTakeThe2xPictureBesideThe1x) {
+    EXPECT_EQ(ScaledPictureFile("/s/main_normal.jpg", 1), std::filesystem::path("/s/main_normal.jpg"));
+    EXPECT_EQ(ScaledPictureFile("/s/main_normal.jpg", 2), std::filesystem::path("/s/main_normal@2x.jpg"));
+    EXPECT_EQ(ScaledPictureFile("/s/Main_mask.bmp", 2), std::filesystem::path("/s/Main_mask@2x.bmp"));
+    EXPECT_EQ(PictureScaleFor(1.0), 1);
+    for (double ratio : {1.25, 1.5, 2.0, 3.0})
+        EXPECT_EQ(PictureScaleFor(ratio), 2) << ratio;
+}
+
+// A 1080 x 700 window, as the main window is, on a 1366 x 768 screen whose panel takes the top 32 pixels,
+// and on a 2560 x 1440 screen at a scale of 2 (1280 x 720 window pixels) with a panel at the bottom.
+TEST(WindowFit, AWindowOpensInsideTheAreaItsScreenLeavesToWindows) {
+    const SkinRect laptop{0, 32, 1366, 736};
+    const SkinRect wide{0, 0, 1280, 680};
+    struct Case {
+        SkinRect window, area, expected;
+    } cases[] = {
+        {{100, 40, 1080, 700}, laptop, {100, 40, 1080, 700}},     // fits where it is: stays
+        {{0, 0, 1080, 700}, laptop, {0, 32, 1080, 700}},          // under the top panel: moved down
+        {{900, 200, 1080, 700}, laptop, {286, 68, 1080, 700}},    // off the right and the bottom
+        {{-500, -300, 1080, 700}, laptop, {0, 32, 1080, 700}},    // off the left and the top
+        {{3000, 3000, 1080, 700}, laptop, {286, 68, 1080, 700}},  // left on a screen that is gone
+        {{50, 10, 1080, 700}, wide, {50, 0, 1080, 700}},          // taller than the area: the top shows
+        {{-40, 0, 1400, 700}, wide, {0, 0, 1400, 700}},           // wider than the area: the left shows
+        {{1300, 900, 300, 200}, {1280, 0, 1920, 1080}, {1300, 880, 300, 200}},  // a second screen
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FitWindowInArea(c.window, c.area), c.expected)
+            << c.window.x << "," << c.window.y << " in " << c.area.x << "," << c.area.y;
+    }
+}
+
 class SkinLayoutFile : public ::testing::Test {
   protected:
     SkinLayout Write(std::u16string_view text) {

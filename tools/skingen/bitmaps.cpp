@@ -187,8 +187,9 @@ void Slider(QPainter& p, const QRectF& r, const Bitmap& b) {
 
 }  // namespace
 
-QImage RenderBitmap(const Bitmap& b) {
-    QImage image(b.size, QImage::Format_RGB32);
+QImage RenderBitmap(const Bitmap& b, int scale) {
+    QImage image(b.size * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(kPanel);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -225,9 +226,10 @@ QImage RenderBitmap(const Bitmap& b) {
     return image;
 }
 
-QImage RenderArrowSheet(const SkinModel& model, const QImage& mainBackground) {
+QImage RenderArrowSheet(const SkinModel& model, const QImage& mainBackground, int scale) {
     const Dialog& main = DialogOf(model, DialogId::Main);
-    QImage sheet(model.arrowSheet, QImage::Format_RGB32);
+    QImage sheet(model.arrowSheet * scale, QImage::Format_RGB32);
+    sheet.setDevicePixelRatio(scale);
     sheet.fill(kPanel);
     QPainter p(&sheet);
     p.setRenderHint(QPainter::Antialiasing);
@@ -235,7 +237,9 @@ QImage RenderArrowSheet(const SkinModel& model, const QImage& mainBackground) {
         const Control* arrow = FindControl(main, f.arrowKey);
         if (!arrow) continue;
         const QPoint at = f.origin - QPoint(1, 1);
-        p.drawImage(at, mainBackground.copy(arrow->rect));
+        // The copy is taken in the background's own pixels and keeps its device pixel ratio.
+        const QRect under(arrow->rect.topLeft() * scale, arrow->rect.size() * scale);
+        p.drawImage(at, mainBackground.copy(under));
         // The left arrow points right at the effect list, the right one left; the second frame steps closer.
         const bool left = f.arrowKey == "LEFT_ARROW";
         const double shift = (f.frame == 2 ? 3 : 0) * (left ? 1 : -1);

@@ -123,8 +123,9 @@ QPainterPath WindowOutline(const Dialog& d) {
     return p;
 }
 
-QImage RenderPicture(const SkinModel& model, const Dialog& d, const Picture* picture) {
-    QImage image(d.size, QImage::Format_RGB32);
+QImage RenderPicture(const SkinModel& model, const Dialog& d, const Picture* picture, int scale) {
+    QImage image(d.size * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(kBackdrop);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -160,8 +161,9 @@ QImage RenderPicture(const SkinModel& model, const Dialog& d, const Picture* pic
     return image;
 }
 
-QImage RenderMask(const Dialog& d) {
-    QImage mask(d.size, QImage::Format_RGB32);
+QImage RenderMask(const Dialog& d, int scale) {
+    QImage mask(d.size * scale, QImage::Format_RGB32);
+    mask.setDevicePixelRatio(scale);
     mask.fill(kWhite);
     QPainter p(&mask);
     p.setRenderHint(QPainter::Antialiasing, false);

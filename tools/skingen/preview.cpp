@@ -108,12 +108,16 @@ class Previewer {
         QImage shot = dialog.grab().toImage();
         const QRegion shape = dialog.mask().isEmpty() ? QRegion(dialog.rect()) : dialog.mask();
         const int margin = 28;
-        QImage canvas(shot.size() + QSize(2 * margin, 2 * margin), QImage::Format_RGB32);
+        // In window pixels; at QT_SCALE_FACTOR 2 the shot and the canvas have twice as many device pixels.
+        const qreal ratio = shot.devicePixelRatio();
+        const QSize area = dialog.size() + QSize(2 * margin, 2 * margin);
+        QImage canvas((QSizeF(area) * ratio).toSize(), QImage::Format_RGB32);
+        canvas.setDevicePixelRatio(ratio);
         QPainter p(&canvas);
-        QLinearGradient desk(0, 0, canvas.width(), canvas.height());
+        QLinearGradient desk(0, 0, area.width(), area.height());
         desk.setColorAt(0, palette::kDeskTop);
         desk.setColorAt(1, palette::kDeskBottom);
-        p.fillRect(canvas.rect(), desk);
+        p.fillRect(QRect(QPoint(0, 0), area), desk);
         p.setRenderHint(QPainter::Antialiasing);
         QColor shadowInk = palette::kBlack;
         shadowInk.setAlpha(10);

@@ -7,6 +7,7 @@
 #include "paint.h"
 #include "platform/file_io.h"
 #include "platform/utf.h"
+#include "skin/core/skin_layout.h"
 
 namespace vornak::skingen {
 
@@ -113,20 +114,28 @@ bool WriteSkin(const SkinModel& model, const std::filesystem::path& folder, std:
         if (error) *error = "cannot create " + folder.string() + ": " + ec.message();
         return false;
     }
-    QImage mainBackground;
     for (const Dialog& d : model.dialogs) {
-        const QImage background = RenderPicture(model, d, nullptr);
-        if (d.id == DialogId::Main) mainBackground = background;
-        if (!WriteImage(folder / d.background, background, error)) return false;
-        if (!WriteImage(folder / d.mask, RenderMask(d), error)) return false;
-        for (const Picture& picture : d.pictures) {
-            if (!WriteImage(folder / picture.file, RenderPicture(model, d, &picture), error)) return false;
-        }
         if (!WriteBytes(folder / d.ini, Utf16LeWithMark(LayoutText(model, d)), error)) return false;
     }
-    if (!WriteImage(folder / "Arrow.jpg", RenderArrowSheet(model, mainBackground), error)) return false;
-    for (const Bitmap& b : model.bitmaps) {
-        if (!WriteImage(folder / b.file, RenderBitmap(b), error)) return false;
+    // Every picture, mask and bitmap once for each scale, "name@2x.jpg" beside "name.jpg".
+    for (const int scale : kSkinScales) {
+        const auto file = [&](const std::string& name) { return ScaledPictureFile(folder / name, scale); };
+        QImage mainBackground;
+        for (const Dialog& d : model.dialogs) {
+            const QImage background = RenderPicture(model, d, nullptr, scale);
+            if (d.id == DialogId::Main) mainBackground = background;
+            if (!WriteImage(file(d.background), background, error)) return false;
+            if (!WriteImage(file(d.mask), RenderMask(d, scale), error)) return false;
+            for (const Picture& picture : d.pictures) {
+                if (!WriteImage(file(picture.file), RenderPicture(model, d, &picture, scale), error))
+                    return false;
+            }
+        }
+        if (!WriteImage(file("Arrow.jpg"), RenderArrowSheet(model, mainBackground, scale), error))
+            return false;
+        for (const Bitmap& b : model.bitmaps) {
+            if (!WriteImage(file(b.file), RenderBitmap(b, scale), error)) return false;
+        }
     }
     return WriteIcons(folder, error);
 }
