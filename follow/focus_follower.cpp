@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/text_format.h"
 #include "platform/utf.h"
 
 namespace vornak {
@@ -11,7 +12,6 @@ FocusFollower::FocusFollower(FollowHost& host, std::function<int64_t()> clockMs)
 
 void FocusFollower::SetRules(FollowRules rules) {
     rules_ = std::move(rules);
-    if (status_.rule >= static_cast<int>(rules_.rules.size())) status_.rule = -1;
     if (focused_ && !byHand_) Decide();
 }
 
@@ -81,7 +81,8 @@ void FocusFollower::Decide() {
         state_ = State::Waiting;
         return;
     }
-    status_ = FollowStatus{app_, match->rule, match->profile, false};
+    status_ = FollowStatus{app_, std::nullopt, match->profile, false};
+    if (match->rule >= 0) status_.rule = rules_.rules[static_cast<size_t>(match->rule)];
     // The keyboard keeps a profile it already has: no settings write at all.
     if (current != match->profile) {
         switching_ = true;
@@ -94,6 +95,17 @@ void FocusFollower::Remember(std::u16string_view app) {
     std::erase_if(seen_, [app](const std::u16string& s) { return EqualsIgnoreCase(s, app); });
     seen_.insert(seen_.begin(), std::u16string(app));
     if (seen_.size() > kSeenMax) seen_.resize(kSeenMax);
+}
+
+std::u16string DescribeFollowStatus(const FocusFollower& follower, std::u16string_view ruleFormat,
+                                    std::u16string_view defaultFormat) {
+    const FollowStatus& s = follower.status();
+    if (s.profile < 0 || s.byHand) return {};
+    const int64_t profile = s.profile + 1;
+    if (!s.rule) return FormatText(defaultFormat, {std::u16string_view(s.app), profile});
+    std::u16string rule = s.rule->app;
+    if (!s.rule->title.empty()) rule += u" \"" + s.rule->title + u"\"";
+    return FormatText(ruleFormat, {std::u16string_view(s.app), profile, std::u16string_view(rule)});
 }
 
 }  // namespace vornak

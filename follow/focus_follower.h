@@ -33,8 +33,8 @@ class FollowHost {
 
 // What set the keyboard's profile last, for the tray's tooltip.
 struct FollowStatus {
-    std::u16string app;   // the window's application; empty before the first decision
-    int rule = -1;        // index of the rule in rules(), -1: the default
+    std::u16string app;              // the window's application; empty before the first decision
+    std::optional<FollowRule> rule;  // the rule that matched; nothing: the default
     int profile = -1;     // the profile it gave; -1: nothing set by following (or a hand switch since)
     bool byHand = false;  // the user switched by hand; it stands until the focus moves
 };
@@ -103,5 +103,11 @@ class FocusFollower {
     int64_t settledAt_ = 0;
     FollowStatus status_;
 };
+
+// The tooltip's line on what set the keyboard's profile: ruleFormat gets the application, the profile (1..3)
+// and the rule ("app" or "app "title""), defaultFormat the application and the profile. Empty when following
+// set nothing, or the user switched by hand since.
+std::u16string DescribeFollowStatus(const FocusFollower& follower, std::u16string_view ruleFormat,
+                                    std::u16string_view defaultFormat);
 
 }  // namespace vornak

@@ -178,9 +178,7 @@ TEST_F(Following, SwitchesOnceTheWindowHasSettledAndNotForWindowsPassedOnTheWay)
     Wait(1);
     EXPECT_EQ(program.switches, std::vector<int>{1});
     program.JobDone(follower);
-    EXPECT_EQ(follower.status().app, u"firefox");
-    EXPECT_EQ(follower.status().rule, 0);
-    EXPECT_EQ(follower.status().profile, 1);
+    EXPECT_EQ(DescribeFollowStatus(follower, u"%s: %d by %s", u"%s: %d"), u"firefox: 2 by Firefox");
     EXPECT_FALSE(follower.dueAt());
 
     // The keyboard already has the profile: nothing is sent.
@@ -194,13 +192,15 @@ TEST_F(Following, SwitchesOnceTheWindowHasSettledAndNotForWindowsPassedOnTheWay)
     Wait(300);
     EXPECT_EQ(program.switches, (std::vector<int>{1, 2}));
     program.JobDone(follower);
+    EXPECT_EQ(DescribeFollowStatus(follower, u"%s: %d by %s", u"%s: %d"),
+              u"FireFox: 3 by firefox \"YouTube\"");
 
     // A default profile applies to windows without a rule.
     FollowRules withDefault = SomeRules(0);
     follower.SetRules(withDefault);
     Focus(u"xterm");
     EXPECT_EQ(program.switches, (std::vector<int>{1, 2, 0}));
-    EXPECT_EQ(follower.status().rule, -1);
+    EXPECT_EQ(DescribeFollowStatus(follower, u"%s: %d by %s", u"%s: %d"), u"xterm: 1");
     // Turned off, or without rules: the focus changes nothing.
     withDefault.turnedOff = true;
     follower.SetRules(withDefault);
@@ -254,6 +254,7 @@ TEST_F(Following, AHandSwitchStandsUntilTheFocusMovesAndOwnWindowsAreNoMove) {
     follower.HandSwitch();
     program.profile = 0;
     EXPECT_TRUE(follower.status().byHand);
+    EXPECT_EQ(DescribeFollowStatus(follower, u"%s: %d by %s", u"%s: %d"), u"");
     Focus(u"Vornak");
     follower.ActiveTitleChanged(u"other file");
     Wait(1000);
