@@ -16,7 +16,10 @@ span=${3:-10}
 e2e_start_x
 openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
 E2E_PIDS+=($!)
-sleep 1
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+done
 cat >"$XDG_CONFIG_HOME/vornak-applications.ini" <<'RULES'
 [Rule]
 Application=SameA
