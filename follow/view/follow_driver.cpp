@@ -56,6 +56,9 @@ void FollowDriver::LoadRules() {
 }
 
 void FollowDriver::WatchRules() {
+    // The folder is watched for the file to appear; a fresh home may not have it yet.
+    std::error_code ec;
+    std::filesystem::create_directories(rulesFile_.parent_path(), ec);
     const QString folder = QString::fromStdString(rulesFile_.parent_path().string());
     const QString file = QString::fromStdString(rulesFile_.string());
     if (!watcher_.directories().contains(folder)) watcher_.addPath(folder);
