@@ -89,7 +89,11 @@ for i in $(seq "$rounds"); do
     w0=$(writes)
     t0=$(now_ms)
     xdotool windowactivate --sync "$target"
-    while [ "$(writes)" = "$w0" ]; do sleep 0.002; done
+    for _ in $(seq 2500); do
+        [ "$(writes)" = "$w0" ] || break
+        sleep 0.002
+    done
+    [ "$(writes)" = "$w0" ] && e2e_fail "no switch within 5 s"
     t1=$(now_ms)
     echo "focus to new profile: $((t1 - t0)) ms"
     total=$((total + t1 - t0))
