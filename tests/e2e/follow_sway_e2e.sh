@@ -42,6 +42,14 @@ Application=Beta.App
 Profile=3
 RULES
 log="$E2E_DIR/traffic.log"
+# wait_writes EXPECTED: polls up to 5 s for the settings writes to be EXPECTED (a busy machine is slow).
+wait_writes() {
+    for _ in $(seq 100); do
+        [ "$(profile_writes)" = "$1" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
 profile_writes() { [ -f "$log" ] && awk '$2 == "OUT" && substr($3, 7, 2) == "04" {print substr($3, 37, 2)}' "$log" | tr '\n' ' ' || true; }
 focus() { swaymsg "[app_id=\"$1\"] focus" >/dev/null || e2e_fail "swaymsg could not focus $1"; }
 
@@ -64,11 +72,9 @@ before=$(profile_writes)
 case "$before" in *"02 ") ;; *) e2e_fail "beta at the start: settings writes '$before'" ;; esac
 
 focus alpha.app
-sleep 0.8
-[ "$(profile_writes)" = "${before}01 " ] || e2e_fail "alpha: settings writes '$(profile_writes)', expected '${before}01 '"
+wait_writes "${before}01 " || e2e_fail "alpha: settings writes '$(profile_writes)', expected '${before}01 '"
 focus beta.app
-sleep 0.8
-[ "$(profile_writes)" = "${before}01 02 " ] || e2e_fail "beta: settings writes '$(profile_writes)'"
+wait_writes "${before}01 02 " || e2e_fail "beta: settings writes '$(profile_writes)'"
 # Passed on the way: alpha for 100 ms, then back to beta, whose profile the keyboard has.
 focus alpha.app
 sleep 0.1

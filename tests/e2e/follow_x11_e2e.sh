@@ -31,6 +31,14 @@ Profile=1
 RULES
 
 log="$E2E_DIR/traffic.log"
+# wait_writes EXPECTED: polls up to 5 s for the settings writes to be EXPECTED (a busy machine is slow).
+wait_writes() {
+    for _ in $(seq 100); do
+        [ "$(profile_writes)" = "$1" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
 # The profile byte of every settings write so far (command 4; byte 10 of the block, the report's 18th).
 profile_writes() { [ -f "$log" ] && awk '$2 == "OUT" && substr($3, 7, 2) == "04" {print substr($3, 37, 2)}' "$log" | tr '\n' ' ' || true; }
 
@@ -38,7 +46,7 @@ window_of_class() {
     xmessage -name "$1" -geometry "300x80+$2+300" "$1" >/dev/null 2>&1 &
     E2E_PIDS+=($!)
     local w=""
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         w=$(xdotool search --onlyvisible --classname "^$1\$" 2>/dev/null | head -1 || true)
         [ -n "$w" ] && break
         sleep 0.05
@@ -59,11 +67,9 @@ sleep 0.5
 before=$(profile_writes)
 
 focus "$alpha"
-sleep 0.8
-[ "$(profile_writes)" = "${before}01 " ] || e2e_fail "alpha: settings writes '$(profile_writes)', expected '${before}01 '"
+wait_writes "${before}01 " || e2e_fail "alpha: settings writes '$(profile_writes)', expected '${before}01 '"
 focus "$beta"
-sleep 0.8
-[ "$(profile_writes)" = "${before}01 02 " ] || e2e_fail "beta: settings writes '$(profile_writes)'"
+wait_writes "${before}01 02 " || e2e_fail "beta: settings writes '$(profile_writes)'"
 
 # Passed on the way: alpha for 100 ms, then back to beta, whose profile the keyboard has: nothing at all.
 focus "$alpha"
@@ -75,8 +81,9 @@ sleep 0.8
 focus "$alpha"
 sleep 0.1
 focus "$gamma"
+wait_writes "${before}01 02 00 " || e2e_fail "gamma: settings writes '$(profile_writes)'"
 sleep 0.8
-[ "$(profile_writes)" = "${before}01 02 00 " ] || e2e_fail "gamma: settings writes '$(profile_writes)'"
+[ "$(profile_writes)" = "${before}01 02 00 " ] || e2e_fail "after gamma: settings writes '$(profile_writes)'"
 
 e2e_kill
 echo "e2e: follow on X11 passed"
