@@ -334,6 +334,7 @@ void CVornakDlg::HandleInit() {
     tray_.Create(LanguageText(s_.texts, TextId::KEYBOARD_TRAY_DESC));
     tray_.SetClickCommand(main_id::kCmdSceneMenu);
     switcher_.RebuildSceneMenu();
+    CreateFollower();
     ready_ = true;
     s_.link.state().mainWindowReady.store(true);
     hide();
@@ -385,6 +386,7 @@ void CVornakDlg::RefreshProfileButtons() {
 
 void CVornakDlg::RefreshApply() {
     buttons_[main_id::kApply]->setEnabled(model_.applyEnabled());
+    FollowRecheck();
 }
 
 void CVornakDlg::RefreshBusy() {

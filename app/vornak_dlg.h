@@ -35,6 +35,7 @@ class QMenu;
 namespace vornak {
 
 class CVornak_DlgProfile;
+class FollowDriver;
 class CVornak_DlgUpdate;
 class PortHubLink;
 class Vornak_DlgComposite;
@@ -178,6 +179,9 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     Vornak_DlgComposite* keyDialog() const { return keyDialog_; }
     // The scene menu as it was last filled (for the tray's single click and tests).
     QMenu& sceneMenu() { return sceneMenu_; }
+    // The profile following the application in front (app/vornak_dlg_follow.cpp); null before MSG_INIT. The
+    // bus service forwards ActiveWindowChanged to it, and HandSwitch for `vornakctl profile`.
+    FollowDriver* follow() const;
 
   signals:
     // The run is over: the application ends its event loop.
@@ -207,6 +211,16 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void CreateLightingPanel();
     void ConnectTray();
     void HandleInit();
+    // ---- the profile follower (vornak_dlg_follow.cpp)
+    class FollowHostImpl;
+    struct FollowParts;
+    struct FollowPartsDeleter {
+        void operator()(FollowParts* parts) const;
+    };
+    void CreateFollower();
+    void FollowRecheck();
+    void FollowHandSwitch();
+    void RefreshTrayToolTip();
     CPngButton* AddButton(int id, std::u16string_view key);
     // The pictures only a shown window needs.
     void AttachPictures();
@@ -305,6 +319,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     CVornak_DlgUpdate* updateDialog_ = nullptr;
     QPointer<AboutBox> about_;
     std::unique_ptr<LightingPanelSlot> lighting_;
+    std::unique_ptr<FollowParts, FollowPartsDeleter> follow_;
 };
 
 }  // namespace vornak

@@ -148,7 +148,7 @@ void CVornakDlg::OnProfile(int profile) {
         return;
     }
     // The button is marked when the switch's result comes back (SceneSwitched).
-    switcher_.SwitchScene(profile);
+    if (switcher_.SwitchScene(profile)) FollowHandSwitch();
 }
 
 void CVornakDlg::OnDefault() {
@@ -268,7 +268,7 @@ void CVornakDlg::OnSceneMenu() {
 }
 
 void CVornakDlg::OnSwitchScene(int id) {
-    switcher_.SwitchSceneCommand(id);
+    if (switcher_.SwitchSceneCommand(id) && SceneIndexOfCommand(id) >= 0) FollowHandSwitch();
 }
 
 void CVornakDlg::OnUpdate() {

@@ -8,6 +8,7 @@
 #include "app/vornak_dlg.h"
 #include "assign/view/vornak_dlg_composite.h"
 #include "device/port_hub_link.h"
+#include "follow/view/follow_driver.h"
 #include "platform/paths.h"
 #include "profile/view/scene_menu_view.h"
 #include "profile/view/vornak_dlg_profile.h"
@@ -57,6 +58,7 @@ void CVornakDlg::SetApplyEnabled(bool enabled) {
 }
 
 void CVornakDlg::SceneSwitched(const SceneOutcome& outcome) {
+    if (FollowDriver* f = follow()) f->SwitchFinished();
     const int before = model_.selectedProfile();
     const auto shown = [this, before] {
         RefreshKeyButtons();
@@ -89,6 +91,7 @@ void CVornakDlg::SceneSwitched(const SceneOutcome& outcome) {
 void CVornakDlg::SceneMenuChanged(const SceneMenu& menu) {
     ShowSceneOnButton(*buttons_[main_id::kScenes], menu);
     FillSceneMenu(sceneMenu_, menu, [this](int command) { OnCommand(command); });
+    FollowRecheck();  // the keyboard was read or removed: a switch may wait for it
 }
 
 }  // namespace vornak

@@ -61,5 +61,6 @@ int CmdActions(Context& ctx);
 int CmdAssign(Context& ctx);
 int CmdDiff(Context& ctx);
 int CmdMacro(Context& ctx);
+int CmdRules(Context& ctx);
 
 }  // namespace vornak::cli

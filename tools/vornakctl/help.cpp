@@ -54,13 +54,20 @@ const char* const kUsage =
     "                       send it\n"
     "  usermode --profile P --mode M\n"
     "                       make user mode M the current one of profile P and send its colours\n"
+    "  rules list|on|off    the applications whose windows switch the profile, following on or off\n"
+    "  rules add APP N [--title TEXT]\n"
+    "                       windows of application APP (its app id or WM_CLASS) get profile N (1 to 3);\n"
+    "                       with a title text, only windows whose title contains it\n"
+    "  rules remove APP     remove the application's rules\n"
+    "  rules default N|none the profile of windows that no rule names, or none to leave it\n"
     "  help [COMMAND]       this text, or the help of one command (COMMAND --help says the same)\n"
     "\n"
     "options:\n"
     "  --simulate           use the bundled simulated keyboard\n"
     "  --library PATH       use this device library (VORNAK_PORTHUB=PATH does the same)\n"
     "  --json               machine-readable output of keys, actions, validate, show, diff, macro list,\n"
-    "                       macro show and status\n"
+    "                       macro show, status\n"
+    "                       and rules list\n"
     "  --yes                answer yes to questions (otherwise their default answer is taken)\n"
     "  --help               this text; after a command, the help of that command\n"
     "  --version            the program's version\n"
@@ -183,6 +190,15 @@ constexpr CommandText kCommandHelp[] = {
      "Check a profile file, and that its macros fit the keyboard's macro memory, then send it to all three\n"
      "profiles.\n"},
     {"profile", "usage: vornakctl profile N\nMake on-board profile N (1 to 3) the active one.\n"},
+    {"rules",
+     "usage: vornakctl rules list | add APP N [--title TEXT] | remove APP | default N|none | on | off\n"
+     "The rules that switch the keyboard to a profile when a window of an application has kept the focus\n"
+     "for 300 ms. APP is a Wayland application id or an X11 WM_CLASS, in any case; a rule with a title text\n"
+     "applies only to windows whose title contains it, and is tried before the application's plain rule.\n"
+     "The default applies to windows no rule names (none: the profile is left as it is). Following is on\n"
+     "when rules exist and it is not turned off. The rules are kept in vornak-applications.ini in the\n"
+     "configuration folder; a running Vornak reads every change at once. list --json prints them as JSON.\n"
+     "Example: vornakctl rules add steam_app_570 2 && vornakctl rules add firefox 3 --title YouTube\n"},
     {"lighting",
      "usage: vornakctl lighting [--profile P] [--effect N|NAME] [--brightness 0-5] [--speed 0-5]\n"
      "                          [--direction first|second] [--colour RRGGBB] [--colourful on|off] "

@@ -25,7 +25,7 @@ constexpr Command kCommands[] = {
     {"show", CmdShow, false},   {"diff", CmdDiff, false},        {"assign", CmdAssign, true},
     {"macro", CmdMacro, true},  {"status", CmdStatus, false},    {"capture", CmdCapture, false},
     {"apply", CmdApply, false}, {"profile", CmdProfile, false},  {"lighting", CmdLighting, true},
-    {"paint", CmdPaint, true},  {"usermode", CmdUserMode, true},
+    {"paint", CmdPaint, true},  {"usermode", CmdUserMode, true}, {"rules", CmdRules, true},
 };
 
 const Command* FindCommand(std::string_view name) {

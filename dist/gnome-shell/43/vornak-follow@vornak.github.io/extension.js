@@ -1,0 +1,34 @@
+// Vornak: tells the running Vornak which application is in front, so the keyboard's profile can follow it.
+// GNOME Shell 43 and 44. On Wayland only the shell sees every window; Vornak's session bus service takes
+// the application id (the WM_CLASS of an X11 window) and the title.
+const { Gio, GLib } = imports.gi;
+
+const vornakService = 'io.github.vornak.Vornak';
+const vornakPath = '/io/github/vornak/Vornak';
+const vornakInterface = 'io.github.vornak.Vornak1';
+
+function report() {
+    const window = global.display.focus_window;
+    if (!window) return;
+    const app = window.get_wm_class() || window.get_gtk_application_id() || '';
+    const title = window.get_title() || '';
+    // No auto-start: with Vornak not running the call simply finds nobody.
+    Gio.DBus.session.call(vornakService, vornakPath, vornakInterface, 'ActiveWindowChanged',
+        new GLib.Variant('(ss)', [app, title]), null, Gio.DBusCallFlags.NO_AUTO_START, 1000, null, null);
+}
+
+class VornakFollow {
+    enable() {
+        this._focus = global.display.connect('notify::focus-window', report);
+        report();
+    }
+
+    disable() {
+        global.display.disconnect(this._focus);
+        this._focus = 0;
+    }
+}
+
+function init() {
+    return new VornakFollow();
+}
