@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -36,6 +37,13 @@ enum class SimEvent {
     MacroStart,       // PORTHUB_EVENT_MACRO_STARTED
     MacroStop,        // PORTHUB_EVENT_MACRO_ENDED
 };
+
+// What the keyboard hands to its standing readers: a reply on CTRL, an event on CONS, or an attach or
+// removal (with the number of keyboards now attached) to every reader.
+enum class SimDeliveryKind { Reply, Event, DeviceChange };
+
+// Called for every delivery, on the delivery thread, after the standing readers.
+using SimDeliveryTap = std::function<void(SimDeliveryKind kind, std::span<const uint8_t> bytes, int count)>;
 
 enum class FaultKind {
     NoReply,        // the report is lost: nothing done, nothing answered
@@ -107,6 +115,8 @@ class KeyboardSimulator {
     void InjectFault(const Fault& fault);
     void ClearFaults();
     void SetLatency(std::chrono::milliseconds latency);
+    std::chrono::milliseconds latency() const;
+    std::filesystem::path logFile() const;
     // The standing modes; injected faults go first.
     void SetFaultModes(const FaultModes& modes);
     FaultModes faultModes() const;
@@ -133,13 +143,18 @@ class KeyboardSimulator {
     // Writes the state file now; false (with a message naming the file) when it cannot.
     bool SaveState(std::string* error = nullptr);
 
+    // How the shared keyboard reaches its readers in this and other processes (null: none).
+    void SetDeliveryTap(SimDeliveryTap tap);
+    // Whether a standing reader with this filter receives deliveries of this kind.
+    static bool Reaches(const PortHubDeviceFilter& filter, SimDeliveryKind kind);
+
   private:
     struct Registration {
         PortHubDeviceFilter filter;
         PortHubCallback callback;
         uint32_t tag;
     };
-    enum class DeliveryKind { Reply, Event, DeviceChange };
+    using DeliveryKind = SimDeliveryKind;
     struct Delivery {
         DeliveryKind kind;
         std::vector<uint8_t> bytes;  // reply or event report
@@ -184,6 +199,7 @@ class KeyboardSimulator {
     std::array<uint8_t, 2> led_{};
     std::vector<Fault> faults_;
     std::map<int, Registration> registrations_;
+    SimDeliveryTap tap_;
     int nextId_ = 1;
     std::deque<TrafficEntry> traffic_;
     std::FILE* log_ = nullptr;
