@@ -10,6 +10,7 @@ namespace vornak::sim {
 KeyboardSimulator::KeyboardSimulator(SimConfig config) : config_(std::move(config)) {
     memory_ = config_.memory;
     attached_ = config_.attached;
+    inSequence_ = config_.inSequence;
     LoadState();
     ResizeMacroArea();
     OpenTrafficLog();

@@ -72,6 +72,7 @@ struct SimConfig {
     std::filesystem::path logFile;         // traffic log, appended to; empty: none
     std::filesystem::path stateFile;       // memory kept between runs; empty: none
     FaultModes modes;                      // all off
+    bool inSequence = false;               // a write sequence already begun (a keyboard taken over)
 };
 
 class KeyboardSimulator {

@@ -466,7 +466,11 @@ bool SharedKeyboard::hosting() const {
 
 void SharedKeyboard::BecomeOwnKeyboard() {
     SimConfig c = config_;
-    c.attached = attached_;
+    {
+        std::lock_guard lock(readersMutex_);
+        c.attached = attached_;
+    }
+    c.inSequence = sequenceOpen_.load();
     own_ = std::make_unique<KeyboardSimulator>(std::move(c));
     own_->SetDeliveryTap([this](SimDeliveryKind kind, std::span<const uint8_t> bytes, int count) {
         Dispatch(kind, bytes, count);
@@ -628,6 +632,10 @@ int SharedKeyboard::StatusWrite(const PortHubDeviceFilter* filter, const uint8_t
 
 int SharedKeyboard::WriteOne(const PortHubDeviceFilter* filter, const uint8_t* data, int length) {
     if (filter == nullptr || data == nullptr || length <= 0) return 0;
+    if (static_cast<size_t>(length) > command_field::kCode) {
+        if (data[command_field::kCode] == command_code::kBegin) sequenceOpen_.store(true);
+        if (data[command_field::kCode] == command_code::kEnd) sequenceOpen_.store(false);
+    }
     return Run(
         [&](Guest& g) {
             return g.Call(Wire::WriteOne, {}, filter, std::span(data, static_cast<size_t>(length)));

@@ -6,6 +6,7 @@
 // file without a removal; the others join it. Without a state file the keyboard is the process's own.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
@@ -101,6 +102,9 @@ class SharedKeyboard {
     std::map<int, Registration> readers_;
     int nextId_ = 1;
     bool attached_ = true;  // as the last delivery said: a new host starts so
+    // This process has begun a write sequence and not ended it: when it takes the keyboard over, the
+    // sequence goes on.
+    std::atomic<bool> sequenceOpen_{false};
 
     std::mutex keeperMutex_;
     std::condition_variable keeperCv_;

@@ -147,12 +147,15 @@ TEST_F(SharedSimulatedKeyboard, EveryProcessSeesOneKeyboardThatOutlivesItsHost) 
     EXPECT_EQ(guest.Ask("raise " + std::to_string(PORTHUB_SIM_ATTACH)), "1");
     EXPECT_EQ(host->Ask("count"), "1");
 
-    // The host ends: the guest keeps its keyboard, with its memory and without a removal, and hosts it now.
+    // The host ends in the middle of the guest's write sequence: the guest keeps its keyboard, with its
+    // memory and without a removal, hosts it now, and its sequence goes on.
+    EXPECT_EQ(guest.Ask("begin"), "1");
     EXPECT_EQ(host->Quit(), 0);
     host.reset();
     const std::string before = guest.Ask("events");
     EXPECT_EQ(guest.Ask("count"), "1");
-    EXPECT_EQ(guest.Ask("profile"), "1");
+    EXPECT_EQ(guest.Ask("finish-profile 0"), "1");
+    EXPECT_EQ(guest.Ask("profile"), "0");
     EXPECT_EQ(guest.Ask("events"), before);
     EXPECT_EQ(Ctl("profile 3"), 0) << test::ReadText(dir / "stderr");
     EXPECT_EQ(guest.Ask("profile"), "2");

@@ -1,6 +1,7 @@
 // A process that binds libPortHubSim as the program does and works the keyboard on command, one line in, one
 // line out: the other process of the shared keyboard's tests. Commands: count, profile, set-profile N (0..2),
-// raise N (a PORTHUB_SIM_* event), events (what the link reported, comma-separated), quit.
+// begin, then finish-profile N (the settings written and the sequence ended), raise N (a PORTHUB_SIM_*
+// event), events (what the link reported, comma-separated), quit.
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -65,6 +66,17 @@ int main(int, char** argv) {
                 if (result == kLinkOk) result = end;
             }
             std::cout << result << std::endl;
+        } else if (command == "begin") {
+            std::cout << link.BeginSequence() << std::endl;
+        } else if (command == "finish-profile") {
+            int profile = 0;
+            in >> profile;
+            SettingsBlock settings{};
+            int result = link.ReadSettings(settings);
+            settings[settings_field::kActiveProfile] = static_cast<uint8_t>(profile);
+            if (result == kLinkOk) result = link.WriteSettings(settings);
+            const int end = link.EndSequence();
+            std::cout << (result == kLinkOk ? end : result) << std::endl;
         } else if (command == "raise") {
             int event = 0;
             in >> event;
