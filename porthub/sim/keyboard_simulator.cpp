@@ -54,6 +54,11 @@ bool KeyboardSimulator::inSequence() const {
     return inSequence_;
 }
 
+void KeyboardSimulator::ContinueSequence() {
+    std::lock_guard lock(mutex_);
+    inSequence_ = true;
+}
+
 int KeyboardSimulator::bootModeRequests() const {
     std::lock_guard lock(mutex_);
     return bootModeRequests_;

@@ -126,6 +126,8 @@ class KeyboardSimulator {
     int violations() const;
     std::vector<std::string> violationReasons() const;
     bool inSequence() const;
+    // A write sequence begun on the keyboard's previous host goes on here.
+    void ContinueSequence();
     // Update-mode requests accepted (every byte as the loader expects it).
     int bootModeRequests() const;
     // Reads refused by strict-reads for running past their area's end; not violations, since firmware

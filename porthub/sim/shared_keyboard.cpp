@@ -82,6 +82,7 @@ enum class Wire : uint32_t {
     SetModes,     // data: the fault modes by name
     Violations,
     Flush,     // answered once every delivery queued before it was sent
+    Continue,  // the guest had begun a write sequence on the previous host
     Delivery,  // host to guest: args kind, count; data the report
 };
 
@@ -284,6 +285,10 @@ class SharedKeyboard::Host {
                 break;
             case Wire::Violations:
                 result = sim_.violations();
+                break;
+            case Wire::Continue:
+                sim_.ContinueSequence();
+                result = 1;
                 break;
             case Wire::Flush:
                 sim_.WaitUntilDelivered();
@@ -515,6 +520,8 @@ bool SharedKeyboard::Connect() {
                     attached_ = hello->head.args[0] != 0;
                 }
                 guest_ = std::make_unique<Guest>(fd, *this);
+                // A guest in the middle of its sequence when the old host ended goes on with it here.
+                if (sequenceOpen_.load()) guest_->Call(Wire::Continue, {});
                 return true;
             }
             ::close(fd);
