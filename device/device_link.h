@@ -85,6 +85,23 @@ class DeviceLink {
     // 0xEE, sent without waiting for a reply: the result of the library's write (accepted only when exactly
     // 1).
     virtual int RequestBootMode() = 0;
+
+    // The keyboard lock (device/keyboard_lock.h), held by this process from HoldKeyboard to the matching
+    // LetKeyboardGo; holds nest. A sequence and every exchange hold it by themselves; hold it around what
+    // must not be cut, such as reading a block, changing it and writing it back. Never across a prompt.
+    virtual void HoldKeyboard() {}
+    virtual void LetKeyboardGo() {}
+};
+
+class KeyboardHold {
+  public:
+    explicit KeyboardHold(DeviceLink& link) : link_(link) { link_.HoldKeyboard(); }
+    ~KeyboardHold() { link_.LetKeyboardGo(); }
+    KeyboardHold(const KeyboardHold&) = delete;
+    KeyboardHold& operator=(const KeyboardHold&) = delete;
+
+  private:
+    DeviceLink& link_;
 };
 
 }  // namespace vornak

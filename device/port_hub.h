@@ -136,6 +136,14 @@ PORTHUB_API int RequestStatusSetFeature(const PortHubDeviceFilter* filter, PortH
                                         uint32_t tag, const uint8_t* data, int length, uint32_t requestId,
                                         int* out);
 
+/* Optional, looked up apart from the twelve: the file that every process of ours locks (flock) around a write
+ * sequence on the keyboard that answers to filter, so that two programs' sequences never interleave. Copies
+ * the path with its terminating zero into out and returns its length; 0 when there is no such file (no
+ * keyboard, or a keyboard no other process can reach) or capacity is too small. A library without it gets no
+ * such lock. */
+PORTHUB_API int PortHubKeyboardLockPath(const PortHubDeviceFilter* filter, char* out, int capacity);
+typedef int (*PortHubKeyboardLockPathFn)(const PortHubDeviceFilter* filter, char* out, int capacity);
+
 /* The twelve exports as one table of function pointers: what a binding resolves by name, and what a library
  * linked into the same program (the simulator in tests) hands over directly. */
 typedef struct PortHubFunctions {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "device/device_command.h"
+
 namespace vornak {
 
 namespace {
@@ -67,6 +69,8 @@ PortHubApi::BindResult PortHubApi::Bind(const PortHubBindOptions& options) {
         result.message = api->file_.string() + ": no export \"" + missing + "\"";
         return result;
     }
+    api->lockPath_ =
+        reinterpret_cast<PortHubKeyboardLockPathFn>(api->library_.Symbol("PortHubKeyboardLockPath"));
     const int ready = api->functions_.Init(0);
     if (ready <= 0) {
         result.status = PortHubBindStatus::InitFailed;
@@ -76,6 +80,16 @@ PortHubApi::BindResult PortHubApi::Bind(const PortHubBindOptions& options) {
     result.status = PortHubBindStatus::Bound;
     result.api = std::move(api);
     return result;
+}
+
+std::unique_ptr<KeyboardLock> PortHubApi::MakeKeyboardLock() const {
+    const PortHubKeyboardLockPathFn lockPath = lockPath_;
+    return std::make_unique<FileKeyboardLock>([lockPath]() -> std::string {
+        if (lockPath == nullptr) return {};
+        char path[4096];
+        const int n = lockPath(&kCtrlChannel.filter, path, static_cast<int>(sizeof path));
+        return n > 0 && n < static_cast<int>(sizeof path) ? std::string(path, static_cast<size_t>(n)) : "";
+    });
 }
 
 }  // namespace vornak

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "device/keyboard_lock.h"
 #include "device/port_hub.h"
 #include "platform/paths.h"
 #include "platform/shared_library.h"
@@ -32,6 +33,9 @@ class PortHubApi {
     explicit PortHubApi(const PortHubFunctions& functions) : functions_(functions) {}
 
     const PortHubFunctions& functions() const { return functions_; }
+    // The lock across processes on the library's keyboard (its optional PortHubKeyboardLockPath export);
+    // a lock on nothing when the library has no such export.
+    std::unique_ptr<KeyboardLock> MakeKeyboardLock() const;
     const std::filesystem::path& file() const { return file_; }
 
     // Looks up every export of an open library; names the first missing one in *missing.
@@ -48,6 +52,7 @@ class PortHubApi {
 
   private:
     PortHubFunctions functions_{};
+    PortHubKeyboardLockPathFn lockPath_ = nullptr;
     SharedLibrary library_;
     std::filesystem::path file_;
 };

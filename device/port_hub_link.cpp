@@ -268,9 +268,26 @@ int PortHubLink::GetDeviceCount() {
     return api_.RequestGetDeviceCount(&kCtrlChannel.filter, nullptr, 0, id, nullptr);
 }
 
+void PortHubLink::HoldKeyboard() {
+    std::lock_guard lock(holdMutex_);
+    ++holds_;
+    // Another thread of this process waiting here waits for the same lock anyway.
+    if (!held_ && keyboardLock_ != nullptr)
+        held_ = keyboardLock_->Acquire([this](std::chrono::milliseconds d) { return Pause(d); });
+}
+
+void PortHubLink::LetKeyboardGo() {
+    std::lock_guard lock(holdMutex_);
+    if (holds_ > 0 && --holds_ == 0 && held_) {
+        keyboardLock_->Release();
+        held_ = false;
+    }
+}
+
 int PortHubLink::SendCommand(std::span<const uint8_t> command, std::span<uint8_t> reply, size_t* received) {
     if (received != nullptr) *received = 0;
     if (GetDeviceCount() == 0) return kLinkNoDevice;
+    KeyboardHold hold(*this);
 
     CommandBytes out{};
     if (!command.empty()) std::memcpy(out.data(), command.data(), std::min(command.size(), out.size()));
@@ -390,10 +407,16 @@ int PortHubLink::WritePieces(uint8_t code, uint32_t base, std::span<const uint8_
 }
 
 int PortHubLink::BeginSequence() {
+    HoldKeyboard();
     return Exchange(DeviceCommand::Make(command_code::kBegin));
 }
 
 int PortHubLink::EndSequence() {
+    // Every begin is followed by an end, even when the begin failed: the end always lets the lock go.
+    struct Release {
+        PortHubLink& link;
+        ~Release() { link.LetKeyboardGo(); }
+    } release{*this};
     // The keyboard needs a moment after the last write before it commits.
     if (!Pause(timings_.endPause)) return kLinkNoDevice;
     return Exchange(DeviceCommand::Make(command_code::kEnd));

@@ -14,6 +14,7 @@
 
 #include "device/device_command.h"
 #include "device/device_link.h"
+#include "device/keyboard_lock.h"
 #include "device/link_events.h"
 #include "device/port_hub.h"
 
@@ -37,6 +38,8 @@ class PortHubLink final : public DeviceLink {
     // the program's device worker, which holds it while a job runs. Set before SetUpChannels; null: none.
     void SetTrafficMutex(std::mutex* traffic) { traffic_ = traffic; }
     const LinkTimings& timings() const { return timings_; }
+    // The lock across processes (PortHubApi::MakeKeyboardLock); set before the first exchange. Null: none.
+    void SetKeyboardLock(std::unique_ptr<KeyboardLock> lock) { keyboardLock_ = std::move(lock); }
 
     // Start-up: the LED payload {0x05, 0x02}, the CONS reader, the CTRL reader. False when the library
     // refused a registration.
@@ -78,6 +81,9 @@ class PortHubLink final : public DeviceLink {
     int ReadDefaultLayout(KeyBlockBytes& out) override;
     int WriteKeyColours(uint16_t positionField, std::span<const uint8_t> data) override;
     int RequestBootMode() override;
+    // A begin takes the keyboard lock and the end lets it go, whatever either answered.
+    void HoldKeyboard() override;
+    void LetKeyboardGo() override;
 
   private:
     // Where a reply goes. Guarded by slotMutex_: the callback copies into the buffer only while the try that
@@ -134,6 +140,11 @@ class PortHubLink final : public DeviceLink {
     std::condition_variable slotCv_;
     ReplySlot slot_;
     uint64_t nextTry_ = 0;
+
+    std::unique_ptr<KeyboardLock> keyboardLock_;
+    std::mutex holdMutex_;
+    int holds_ = 0;
+    bool held_ = false;
 
     mutable std::mutex ledMutex_;
 

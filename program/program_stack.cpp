@@ -45,6 +45,7 @@ void ProgramStack::BindFunctions(const PortHubFunctions& functions, LinkTimings 
 
 void ProgramStack::BuildModels(LinkTimings timings) {
     link_ = std::make_unique<PortHubLink>(api_->functions(), timings);
+    link_->SetKeyboardLock(api_->MakeKeyboardLock());
     transfer_ = std::make_unique<ConfigTransfer>(
         store_, *link_, [this] { return link_->DefaultLayout(); }, texts_, prompts_);
     files_ = std::make_unique<ProfileFiles>(paths_, store_, *transfer_, *link_, texts_, prompts_);

@@ -150,6 +150,8 @@ int ConfigTransfer::CurrentProfile() {
 
 bool ConfigTransfer::SetCurrentProfile(int profile) {
     if (profile < 0 || profile >= kProfileCount) return false;
+    // The settings block is read, changed and written back: another program's write must not fall between.
+    KeyboardHold hold(link_);
     SettingsBlock settings{};
     bool ok = link_.ReadSettings(settings) == kLinkOk;
     if (ok) {

@@ -219,6 +219,12 @@ std::shared_ptr<HidHub::Node> HidHub::NodeFor(const PortHubDeviceFilter& filter)
     return nullptr;
 }
 
+std::string HidHub::NodePath(const PortHubDeviceFilter* filter) const {
+    if (filter == nullptr) return {};
+    const std::shared_ptr<Node> node = NodeFor(*filter);
+    return node != nullptr ? node->path : std::string();
+}
+
 int HidHub::GetDeviceCount(const PortHubDeviceFilter* filter) const {
     if (filter == nullptr) return 0;
     std::lock_guard lock(mutex_);

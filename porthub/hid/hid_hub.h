@@ -39,6 +39,9 @@ class HidHub {
     // Writes the report (its first byte the report id) to the collection's node: 1, or 0 when it cannot.
     int WriteOne(const PortHubDeviceFilter* filter, const uint8_t* data, int length);
 
+    // The node of the collection that answers to filter (/dev/hidrawN); empty when none is attached.
+    std::string NodePath(const PortHubDeviceFilter* filter) const;
+
     // Looks for nodes that came or went, and reports the change (the watch thread calls it).
     void Rescan();
 

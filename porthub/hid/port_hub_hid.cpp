@@ -1,5 +1,7 @@
 // libPortHub: the PortHub contract for a real KX1 over hidapi.
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "device/port_hub.h"
 #include "porthub/hid/hid_hub.h"
@@ -60,6 +62,14 @@ PORTHUB_API int RequestStatusGet(const PortHubDeviceFilter*, PortHubCallback, ui
 PORTHUB_API int RequestStatusSetFeature(const PortHubDeviceFilter*, PortHubCallback, uint32_t, const uint8_t*,
                                         int, uint32_t, int*) {
     return 0;
+}
+
+// Every program of ours locks the command collection's hidraw node around a write sequence.
+PORTHUB_API int PortHubKeyboardLockPath(const PortHubDeviceFilter* filter, char* out, int capacity) {
+    const std::string path = Hub().NodePath(filter);
+    if (path.empty() || out == nullptr || capacity <= static_cast<int>(path.size())) return 0;
+    std::memcpy(out, path.c_str(), path.size() + 1);
+    return static_cast<int>(path.size());
 }
 
 }  // extern "C"

@@ -39,10 +39,15 @@ std::optional<FaultModes> ParseFaultsLine(std::string_view line, std::string* er
     return ParseFaultModes(rest, error);
 }
 
+ControlFifo::ControlFifo(KeyboardSimulator& simulator, std::filesystem::path path)
+    : ControlFifo(Target{[&simulator](SimEvent e) { simulator.Raise(e); },
+                         [&simulator](const FaultModes& m) { simulator.SetFaultModes(m); }},
+                  std::move(path)) {}
+
 #ifdef _WIN32
 
-ControlFifo::ControlFifo(KeyboardSimulator& simulator, std::filesystem::path path)
-    : simulator_(simulator),
+ControlFifo::ControlFifo(Target target, std::filesystem::path path)
+    : target_(std::move(target)),
       path_(std::move(path)),
       error_(path_.string() + ": control FIFOs need a POSIX system") {}
 ControlFifo::~ControlFifo() = default;
@@ -50,8 +55,8 @@ void ControlFifo::Run() {}
 
 #else
 
-ControlFifo::ControlFifo(KeyboardSimulator& simulator, std::filesystem::path path)
-    : simulator_(simulator), path_(std::move(path)) {
+ControlFifo::ControlFifo(Target target, std::filesystem::path path)
+    : target_(std::move(target)), path_(std::move(path)) {
     const std::string name = path_.string();
     struct stat st {};
     if (::stat(name.c_str(), &st) != 0) {
@@ -115,9 +120,9 @@ void ControlFifo::Run() {
 void ControlFifo::Handle(std::string_view line) {
     std::string error;
     if (const std::optional<SimEvent> event = ParseControlLine(line)) {
-        simulator_.Raise(*event);
+        target_.raise(*event);
     } else if (const std::optional<FaultModes> modes = ParseFaultsLine(line, &error)) {
-        simulator_.SetFaultModes(*modes);
+        target_.setFaultModes(*modes);
     } else if (!error.empty()) {
         std::fprintf(stderr, "PortHubSim: %s: %s; the fault modes stay as they were\n",
                      path_.string().c_str(), error.c_str());

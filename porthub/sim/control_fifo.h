@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,8 +22,14 @@ std::optional<FaultModes> ParseFaultsLine(std::string_view line, std::string* er
 
 class ControlFifo {
   public:
+    // What a control line does to the keyboard.
+    struct Target {
+        std::function<void(SimEvent)> raise;
+        std::function<void(const FaultModes&)> setFaultModes;
+    };
     // Creates the FIFO when it does not exist and starts reading it.
     ControlFifo(KeyboardSimulator& simulator, std::filesystem::path path);
+    ControlFifo(Target target, std::filesystem::path path);
     ~ControlFifo();
     ControlFifo(const ControlFifo&) = delete;
     ControlFifo& operator=(const ControlFifo&) = delete;
@@ -35,7 +42,7 @@ class ControlFifo {
     void Run();
     void Handle(std::string_view line);
 
-    KeyboardSimulator& simulator_;
+    Target target_;
     std::filesystem::path path_;
     std::string error_;
     int fd_ = -1;

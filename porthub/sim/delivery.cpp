@@ -26,6 +26,17 @@ bool KeyboardSimulator::Answers(const PortHubDeviceFilter& filter, Collection co
     return false;
 }
 
+bool KeyboardSimulator::Reaches(const PortHubDeviceFilter& filter, SimDeliveryKind kind) {
+    return Answers(filter, kind == SimDeliveryKind::Reply   ? Collection::Ctrl
+                           : kind == SimDeliveryKind::Event ? Collection::Cons
+                                                            : Collection::Any);
+}
+
+void KeyboardSimulator::SetDeliveryTap(SimDeliveryTap tap) {
+    std::lock_guard lock(mutex_);
+    tap_ = std::move(tap);
+}
+
 int KeyboardSimulator::GetDeviceCount(const PortHubDeviceFilter* filter) const {
     if (filter == nullptr) return 0;
     std::lock_guard lock(mutex_);
@@ -70,13 +81,9 @@ void KeyboardSimulator::DeliveryLoop() {
         queue_.erase(queue_.begin());
 
         std::vector<Registration> targets;
-        for (const auto& [id, r] : registrations_) {
-            if (r.callback == nullptr) continue;
-            const Collection to = d.kind == DeliveryKind::Reply   ? Collection::Ctrl
-                                  : d.kind == DeliveryKind::Event ? Collection::Cons
-                                                                  : Collection::Any;
-            if (Answers(r.filter, to)) targets.push_back(r);
-        }
+        for (const auto& [id, r] : registrations_)
+            if (r.callback != nullptr && Reaches(r.filter, d.kind)) targets.push_back(r);
+        const SimDeliveryTap tap = tap_;
         if (d.kind == DeliveryKind::Reply) {
             Record(TrafficDirection::In, d.bytes);
             lastReplyAt_ = Clock::now();
@@ -102,6 +109,7 @@ void KeyboardSimulator::DeliveryLoop() {
             }
             r.callback(&event);
         }
+        if (tap) tap(d.kind, d.bytes, d.count);
         lock.lock();
         delivering_ = false;
         cv_.notify_all();

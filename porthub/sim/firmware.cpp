@@ -66,6 +66,16 @@ void KeyboardSimulator::SetLatency(std::chrono::milliseconds latency) {
     config_.latency = latency;
 }
 
+std::chrono::milliseconds KeyboardSimulator::latency() const {
+    std::lock_guard lock(mutex_);
+    return config_.latency;
+}
+
+std::filesystem::path KeyboardSimulator::logFile() const {
+    std::lock_guard lock(mutex_);
+    return config_.logFile;
+}
+
 void KeyboardSimulator::SetFaultModes(const FaultModes& modes) {
     std::lock_guard lock(mutex_);
     config_.modes = modes;

@@ -10,6 +10,7 @@ namespace vornak::sim {
 KeyboardSimulator::KeyboardSimulator(SimConfig config) : config_(std::move(config)) {
     memory_ = config_.memory;
     attached_ = config_.attached;
+    inSequence_ = config_.inSequence;
     LoadState();
     ResizeMacroArea();
     OpenTrafficLog();
@@ -51,6 +52,11 @@ std::vector<std::string> KeyboardSimulator::violationReasons() const {
 bool KeyboardSimulator::inSequence() const {
     std::lock_guard lock(mutex_);
     return inSequence_;
+}
+
+void KeyboardSimulator::ContinueSequence() {
+    std::lock_guard lock(mutex_);
+    inSequence_ = true;
 }
 
 int KeyboardSimulator::bootModeRequests() const {

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -36,6 +37,13 @@ enum class SimEvent {
     MacroStart,       // PORTHUB_EVENT_MACRO_STARTED
     MacroStop,        // PORTHUB_EVENT_MACRO_ENDED
 };
+
+// What the keyboard hands to its standing readers: a reply on CTRL, an event on CONS, or an attach or
+// removal (with the number of keyboards now attached) to every reader.
+enum class SimDeliveryKind { Reply, Event, DeviceChange };
+
+// Called for every delivery, on the delivery thread, after the standing readers.
+using SimDeliveryTap = std::function<void(SimDeliveryKind kind, std::span<const uint8_t> bytes, int count)>;
 
 enum class FaultKind {
     NoReply,        // the report is lost: nothing done, nothing answered
@@ -64,6 +72,7 @@ struct SimConfig {
     std::filesystem::path logFile;         // traffic log, appended to; empty: none
     std::filesystem::path stateFile;       // memory kept between runs; empty: none
     FaultModes modes;                      // all off
+    bool inSequence = false;               // a write sequence already begun (a keyboard taken over)
 };
 
 class KeyboardSimulator {
@@ -107,6 +116,8 @@ class KeyboardSimulator {
     void InjectFault(const Fault& fault);
     void ClearFaults();
     void SetLatency(std::chrono::milliseconds latency);
+    std::chrono::milliseconds latency() const;
+    std::filesystem::path logFile() const;
     // The standing modes; injected faults go first.
     void SetFaultModes(const FaultModes& modes);
     FaultModes faultModes() const;
@@ -115,6 +126,8 @@ class KeyboardSimulator {
     int violations() const;
     std::vector<std::string> violationReasons() const;
     bool inSequence() const;
+    // A write sequence begun on the keyboard's previous host goes on here.
+    void ContinueSequence();
     // Update-mode requests accepted (every byte as the loader expects it).
     int bootModeRequests() const;
     // Reads refused by strict-reads for running past their area's end; not violations, since firmware
@@ -133,13 +146,18 @@ class KeyboardSimulator {
     // Writes the state file now; false (with a message naming the file) when it cannot.
     bool SaveState(std::string* error = nullptr);
 
+    // How the shared keyboard reaches its readers in this and other processes (null: none).
+    void SetDeliveryTap(SimDeliveryTap tap);
+    // Whether a standing reader with this filter receives deliveries of this kind.
+    static bool Reaches(const PortHubDeviceFilter& filter, SimDeliveryKind kind);
+
   private:
     struct Registration {
         PortHubDeviceFilter filter;
         PortHubCallback callback;
         uint32_t tag;
     };
-    enum class DeliveryKind { Reply, Event, DeviceChange };
+    using DeliveryKind = SimDeliveryKind;
     struct Delivery {
         DeliveryKind kind;
         std::vector<uint8_t> bytes;  // reply or event report
@@ -184,6 +202,7 @@ class KeyboardSimulator {
     std::array<uint8_t, 2> led_{};
     std::vector<Fault> faults_;
     std::map<int, Registration> registrations_;
+    SimDeliveryTap tap_;
     int nextId_ = 1;
     std::deque<TrafficEntry> traffic_;
     std::FILE* log_ = nullptr;

@@ -1,15 +1,18 @@
-// libPortHubSim: the simulated keyboard as a PortHub library. Its environment: VORNAK_SIM_STATE (memory kept
-// between runs), VORNAK_SIM_LOG (traffic log), VORNAK_SIM_LATENCY_MS (per reply), VORNAK_SIM_CONTROL (control
-// FIFO), VORNAK_SIM_DETACHED (1: the keyboard starts unplugged), VORNAK_SIM_FAULTS (standing fault modes).
+// libPortHubSim: the simulated keyboard as a PortHub library, one keyboard per state file shared by every
+// process that binds it (shared_keyboard.h). Its environment: VORNAK_SIM_STATE (memory kept between runs),
+// VORNAK_SIM_LOG (traffic log), VORNAK_SIM_LATENCY_MS (per reply), VORNAK_SIM_CONTROL (control FIFO),
+// VORNAK_SIM_DETACHED (1: the keyboard starts unplugged), VORNAK_SIM_FAULTS (standing fault modes).
 #include "porthub/sim/port_hub_sim.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "porthub/sim/control_fifo.h"
 #include "porthub/sim/keyboard_simulator.h"
+#include "porthub/sim/shared_keyboard.h"
 
 namespace {
 
@@ -21,7 +24,7 @@ std::string Env(const char* name) {
 }
 
 struct Library {
-    std::unique_ptr<KeyboardSimulator> simulator;
+    std::unique_ptr<SharedKeyboard> keyboard;
     std::unique_ptr<ControlFifo> control;
 
     Library() {
@@ -54,76 +57,79 @@ struct Library {
                 std::fprintf(stderr, "PortHubSim: VORNAK_SIM_FAULTS=\"%s\": %s; no fault modes\n",
                              faults.c_str(), error.c_str());
         }
-        simulator = std::make_unique<KeyboardSimulator>(std::move(config));
-        SetActiveSimulator(simulator.get());
+        // With a state file the keyboard is shared: these settings count only when this process starts it.
+        keyboard = std::make_unique<SharedKeyboard>(std::move(config));
         if (const std::string path = Env("VORNAK_SIM_CONTROL"); !path.empty()) {
-            control = std::make_unique<ControlFifo>(*simulator, path);
+            SharedKeyboard& k = *keyboard;
+            control = std::make_unique<ControlFifo>(
+                ControlFifo::Target{[&k](SimEvent e) { k.Raise(e); },
+                                    [&k](const FaultModes& m) { k.SetFaultModes(m); }},
+                path);
             if (!control->ok()) std::fprintf(stderr, "PortHubSim: %s\n", control->error().c_str());
         }
     }
-    ~Library() {
-        control.reset();
-        SetActiveSimulator(nullptr);
-    }
+    ~Library() { control.reset(); }
 };
 
-Library& Lib() {
+SharedKeyboard& Keyboard() {
     static Library library;
-    return library;
-}
-
-const PortHubFunctions& Fn() {
-    Lib();
-    return SimulatorFunctions();
+    return *library.keyboard;
 }
 
 }  // namespace
 
 extern "C" {
 
-PORTHUB_API int Init(int flags) {
-    return Fn().Init(flags);
+PORTHUB_API int Init(int) {
+    Keyboard();
+    return 1;
 }
-PORTHUB_API int RequestGetDeviceCount(const PortHubDeviceFilter* filter, PortHubCallback callback,
-                                      uint32_t tag, uint32_t requestId, int* out) {
-    return Fn().RequestGetDeviceCount(filter, callback, tag, requestId, out);
+PORTHUB_API int RequestGetDeviceCount(const PortHubDeviceFilter* filter, PortHubCallback, uint32_t, uint32_t,
+                                      int*) {
+    return Keyboard().GetDeviceCount(filter);
 }
 PORTHUB_API int DeleteRequestFromUnitId(int id) {
-    return Fn().DeleteRequestFromUnitId(id);
+    return Keyboard().DeleteRequest(id);
 }
-PORTHUB_API int RequestStatusWrite(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag,
-                                   const uint8_t* data, int length, uint32_t requestId, int* outId) {
-    return Fn().RequestStatusWrite(filter, callback, tag, data, length, requestId, outId);
+PORTHUB_API int RequestStatusWrite(const PortHubDeviceFilter* filter, PortHubCallback, uint32_t,
+                                   const uint8_t* data, int length, uint32_t, int* outId) {
+    return Keyboard().StatusWrite(filter, data, length, outId);
 }
 PORTHUB_API int RequestAsyncRead(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag,
-                                 uint32_t requestId, int* outId) {
-    return Fn().RequestAsyncRead(filter, callback, tag, requestId, outId);
+                                 uint32_t, int* outId) {
+    return Keyboard().AsyncRead(filter, callback, tag, outId);
 }
-PORTHUB_API int RequestWriteOne(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag,
-                                const uint8_t* data, int length, uint32_t requestId, int* out) {
-    return Fn().RequestWriteOne(filter, callback, tag, data, length, requestId, out);
+PORTHUB_API int RequestWriteOne(const PortHubDeviceFilter* filter, PortHubCallback, uint32_t,
+                                const uint8_t* data, int length, uint32_t, int*) {
+    return Keyboard().WriteOne(filter, data, length);
 }
-PORTHUB_API int Debug(int level) {
-    return Fn().Debug(level);
+PORTHUB_API int Debug(int) {
+    return 1;
 }
 PORTHUB_API int End(void) {
-    return Fn().End();
+    return 1;
 }
-PORTHUB_API int DeleteRequestFromHandle(void* handle) {
-    return Fn().DeleteRequestFromHandle(handle);
+PORTHUB_API int DeleteRequestFromHandle(void*) {
+    return 1;
 }
-PORTHUB_API int RequestWrite(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag,
-                             const uint8_t* data, int length, uint32_t requestId, int* out) {
-    return Fn().RequestWrite(filter, callback, tag, data, length, requestId, out);
+PORTHUB_API int RequestWrite(const PortHubDeviceFilter*, PortHubCallback, uint32_t, const uint8_t*, int,
+                             uint32_t, int*) {
+    return 0;
 }
-PORTHUB_API int RequestStatusGet(const PortHubDeviceFilter* filter, PortHubCallback callback, uint32_t tag,
-                                 uint8_t* data, int length, uint32_t requestId, int* out) {
-    return Fn().RequestStatusGet(filter, callback, tag, data, length, requestId, out);
+PORTHUB_API int RequestStatusGet(const PortHubDeviceFilter*, PortHubCallback, uint32_t, uint8_t*, int,
+                                 uint32_t, int*) {
+    return 0;
 }
-PORTHUB_API int RequestStatusSetFeature(const PortHubDeviceFilter* filter, PortHubCallback callback,
-                                        uint32_t tag, const uint8_t* data, int length, uint32_t requestId,
-                                        int* out) {
-    return Fn().RequestStatusSetFeature(filter, callback, tag, data, length, requestId, out);
+PORTHUB_API int RequestStatusSetFeature(const PortHubDeviceFilter*, PortHubCallback, uint32_t, const uint8_t*,
+                                        int, uint32_t, int*) {
+    return 0;
+}
+
+PORTHUB_API int PortHubKeyboardLockPath(const PortHubDeviceFilter*, char* out, int capacity) {
+    const std::string path = Keyboard().keyboardLockPath().string();
+    if (path.empty() || out == nullptr || capacity <= static_cast<int>(path.size())) return 0;
+    std::memcpy(out, path.c_str(), path.size() + 1);
+    return static_cast<int>(path.size());
 }
 
 PORTHUB_API int PortHubSimRaiseEvent(int event) {
@@ -131,7 +137,7 @@ PORTHUB_API int PortHubSimRaiseEvent(int event) {
                                            SimEvent::LayerSwitch, SimEvent::SettingsChanged,
                                            SimEvent::MacroStart,  SimEvent::MacroStop};
     if (event < 0 || event >= static_cast<int>(std::size(kEvents))) return 0;
-    Lib().simulator->Raise(kEvents[event]);
+    Keyboard().Raise(kEvents[event]);
     return 1;
 }
 
@@ -146,16 +152,16 @@ PORTHUB_API int PortHubSimInjectFault(int kind, int count, int skip, int command
     f.skip = skip < 0 ? 0 : skip;
     f.command = static_cast<uint8_t>(command);
     f.delay = std::chrono::milliseconds(delayMs < 0 ? 0 : delayMs);
-    Lib().simulator->InjectFault(f);
+    Keyboard().InjectFault(f);
     return 1;
 }
 
 PORTHUB_API int PortHubSimViolationCount(void) {
-    return Lib().simulator->violations();
+    return Keyboard().violations();
 }
 
 PORTHUB_API int PortHubSimFlush(void) {
-    Lib().simulator->WaitUntilDelivered();
+    Keyboard().Flush();
     return 1;
 }
 

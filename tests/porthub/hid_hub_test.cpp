@@ -311,6 +311,7 @@ TEST(HidHub, UnplugAndPlugAreReportedWithTheDeviceCount) {
     EXPECT_EQ(f.events.log(), (Log{"device-gone", "hide", "tray base 128"}));
     SettingsBlock s{};
     EXPECT_EQ(f.link->ReadSettings(s), kLinkNoDevice);
+    EXPECT_EQ(f.hub->NodePath(&kCtrlChannel.filter), "") << "no node to lock for a keyboard that is gone";
 
     f.events.Clear();
     f.fake->SetPresent("/dev/hidraw1", true);
@@ -320,6 +321,9 @@ TEST(HidHub, UnplugAndPlugAreReportedWithTheDeviceCount) {
     EXPECT_EQ(f.events.log(), (Log{"profile-read", "tray base 141"}));
     EXPECT_EQ(f.fake->device("/dev/hidraw1").opens, 2);
     EXPECT_EQ(f.link->ReadSettings(s), kLinkOk);
+    // Every program of ours locks the command collection's node around a write sequence.
+    EXPECT_EQ(f.hub->NodePath(&kCtrlChannel.filter), "/dev/hidraw1");
+    EXPECT_EQ(f.hub->NodePath(&kLedChannel.filter), "/dev/hidraw2");
 }
 
 TEST(HidHub, UnplugDuringAnExchangeEndsItAtOnce) {

@@ -56,6 +56,7 @@ int KeyboardSession::Open(bool quiet) {
     if (bound.status != PortHubBindStatus::Bound) return fail(kExitNoKeyboard, bound.message);
     api_ = std::move(bound.api);
     link_ = std::make_unique<PortHubLink>(api_->functions());
+    link_->SetKeyboardLock(api_->MakeKeyboardLock());
     link_->SetEvents(&events_);
     link_->state().mainWindowReady.store(true);
     if (!link_->SetUpChannels())
