@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program end to end on Wayland (a headless sway, real pointer and keyboard input): A remapped to B through
 # the key dialog reaches the simulated keyboard byte-exact after Apply, Ctrl+Z and Apply bring the factory layout
-# back, the lighting switch turns the lights on (the keys move) and off, and "--kill" ends the program.
+# back, a macro recorded on the key dialog reaches the keyboard as typed, the lighting switch turns the lights on (the keys move) and off, and "--kill" ends the program.
 # Usage: wayland_e2e.sh BIN_DIR [SHOT_DIR]
 source "$(dirname "$0")/sway_harness.sh"
 
@@ -100,6 +100,35 @@ e2e_click_control "$win" CONTROL2_APPLY
 wait_blocks_change "$after"
 [ "$(key_blocks)" = "$original" ] || e2e_fail "after the undo the key blocks differ from the original ones"
 
+echo "== a macro recorded on the key dialog's macro page reaches the keyboard as typed"
+e2e_click_control "$win" KEY_02E
+dlg=$(wait_dialog)
+dialog_click "$dlg" CONTROL_MACRO
+dialog_click "$dlg" FUNC_MACRO_ADD
+dialog_click "$dlg" FUNC_MACRO_RECORD
+e2e_key h
+e2e_key i
+sleep 0.5
+dialog_click "$dlg" FUNC_MACRO_RECORD
+[ -n "$shots" ] && e2e_shot "$shots/sway-macro.png"
+dialog_click "$dlg" CONTROL_OK
+wait_dialog_closed
+before=$(key_blocks)
+e2e_click_control "$win" CONTROL2_APPLY
+wait_blocks_change "$before"
+# The first macro's actions: press and release of H, then of I (HID keyboard usages 0x0B and 0x0C).
+played=$(grep '^macro ' "$VORNAK_SIM_STATE" | cut -d' ' -f2 | python3 -c '
+import sys
+area = bytes.fromhex(sys.stdin.read().strip())
+le16 = lambda at: area[at] | area[at + 1] << 8
+at = le16(16)
+steps = []
+for k in range(le16(at)):
+    w0, w1 = le16(at + 4 + 4 * k), le16(at + 6 + 4 * k)
+    steps.append(("+" if w0 & 0x8000 else "-") + "%02x" % (w1 >> 8))
+print(le16(4), " ".join(steps))')
+[ "$played" = "1 +0b -0b +0c -0c" ] || e2e_fail "the keyboard's macro memory holds: $played"
+
 echo "== the lighting switch turns the lights on and the keys move"
 e2e_click_control "$win" CONTROL_DengStaPic
 sleep 0.5
@@ -121,4 +150,4 @@ iconv -f UTF-16LE -t UTF-8 "$settings" 2>/dev/null | tr -d '\r' | grep -q '^Deng
 echo "== --kill ends it"
 e2e_kill
 
-echo "e2e: 4 passed, 0 failed"
+echo "e2e: 5 passed, 0 failed"
