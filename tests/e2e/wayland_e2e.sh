@@ -110,6 +110,28 @@ e2e_key h
 e2e_key i
 sleep 0.5
 dialog_click "$dlg" FUNC_MACRO_RECORD
+other=$E2E_BIN/test_assign_desktop
+if [ -x "$other" ]; then
+    echo "== recording again, a key typed into another program's window is not recorded"
+    dialog_click "$dlg" FUNC_MACRO_RECORD
+    "$other" --other-window >"$E2E_DIR/other.log" 2>&1 &
+    other_pid=$!
+    E2E_PIDS+=($other_pid)
+    shown=""
+    for _ in $(seq 100); do
+        swaymsg -t get_tree | grep -q '"name": "vornak-other-window"' && shown=1 && break
+        sleep 0.05
+    done
+    [ -n "$shown" ] || e2e_fail "the other program's window did not show"
+    sleep 0.5
+    e2e_key x
+    [ -n "$shots" ] && e2e_shot "$shots/sway-other-window.png"
+    kill "$other_pid"
+    wait "$other_pid" 2>/dev/null || true
+    sleep 0.5
+    # The other window took the focus: the recording ended; the dialog takes the focus back.
+    dialog_click "$dlg" CONTROL_MACRO
+fi
 [ -n "$shots" ] && e2e_shot "$shots/sway-macro.png"
 dialog_click "$dlg" CONTROL_OK
 wait_dialog_closed
