@@ -2,8 +2,8 @@
 # The tray on Wayland, as most desktops offer it: a StatusNotifierItem on the session bus. With a watcher (ours,
 # tests/support/sni_watcher) the icon registers, its menu holds the Open, About and Exit texts, the window hides
 # to it, a click (one activation) opens the window with the scene menu below its scene button, and a double click
-# (two activations) opens the window. Without a watcher the program has no tray, as on any desktop without one:
-# Cancel leaves the window on the screen.
+# (two activations) opens the window. A click on the menu's third profile makes it the keyboard's. Without a
+# watcher the program has no tray, as on any desktop without one: Cancel leaves the window on the screen.
 # Usage: tray_wayland_e2e.sh BIN_DIR [SHOT_DIR]
 source "$(dirname "$0")/sway_harness.sh"
 
@@ -75,8 +75,21 @@ e2e_shot "$E2E_DIR/menu.png"
 [ "$(region "$E2E_DIR/menu.png")" != "$(region "$E2E_DIR/no-menu.png")" ] ||
     e2e_fail "no scene menu below the scene button"
 [ -n "$shots" ] && cp "$E2E_DIR/menu.png" "$shots/sway-tray-scene-menu.png"
-e2e_input click 1270 790  # closes the menu
-sleep 0.3
+# The menu's last row (78 pixels below its top in Qt's menu style with the bootstrap's font) is the third
+# profile: a click there makes it the keyboard's active profile (byte 10 of its settings block).
+read -r x y w h <<<"$(e2e_window_rect "$win")"
+read -r bx by bw bh <<<"$(e2e_control_rect FUNC_PROFILES)"
+e2e_input move $((x + bx + 50)) $((y + by + bh + 78))
+e2e_input click $((x + bx + 50)) $((y + by + bh + 78))
+for _ in $(seq 100); do
+    [ "$(grep '^settings ' "$VORNAK_SIM_STATE" | cut -d' ' -f2 | cut -c21-22)" = 02 ] && break
+    sleep 0.05
+done
+[ "$(grep '^settings ' "$VORNAK_SIM_STATE" | cut -d' ' -f2 | cut -c21-22)" = 02 ] ||
+    e2e_fail "the scene menu's third profile is not the keyboard's active profile"
+e2e_input move 1270 790
+sleep 0.5
+e2e_shot "$E2E_DIR/no-menu.png"  # again, with the third profile shown
 
 echo "== hidden again, a double click opens the window"
 e2e_click_control "$win" CONTROL_CANCEL
