@@ -69,7 +69,7 @@ e2e_shot "$E2E_DIR/no-menu.png"
 e2e_click_control "$win" CONTROL_CANCEL
 e2e_wait_hidden
 activate
-win=$(e2e_wait_window 5)
+win=$(e2e_wait_window 15)
 sleep 1  # the click is a single one only once the double-click time has passed
 e2e_shot "$E2E_DIR/menu.png"
 [ "$(region "$E2E_DIR/menu.png")" != "$(region "$E2E_DIR/no-menu.png")" ] ||
@@ -96,7 +96,7 @@ e2e_click_control "$win" CONTROL_CANCEL
 e2e_wait_hidden
 activate
 activate
-win=$(e2e_wait_window 5)
+win=$(e2e_wait_window 15)
 sleep 1
 e2e_shot "$E2E_DIR/double.png"
 [ "$(region "$E2E_DIR/double.png")" = "$(region "$E2E_DIR/no-menu.png")" ] ||
