@@ -286,7 +286,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     SceneDialogModel sceneModel_;
     SceneSwitcher switcher_;
     FirmwareUpdate update_;  // the updater's path outlives every opening of the dialog
-    QMenu sceneMenu_;
+    QMenu sceneMenu_{this};  // a child of the window: a Wayland popup stands against its parent's surface
     CTrayIcon tray_;
     std::map<int, CPngButton*> buttons_;
     std::map<int, std::u16string> keys_;  // control id -> its skin key

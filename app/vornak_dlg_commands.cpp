@@ -260,11 +260,21 @@ void CVornakDlg::OnScenes() {
 void CVornakDlg::OnSceneMenu() {
     // Filled anew each time, so a check mark moved by a click that was refused does not stay.
     FillSceneMenu(sceneMenu_, switcher_.CurrentSceneMenu(), [this](int command) { OnCommand(command); });
+    // On Wayland a menu is a popup of a shown window, placed against it (the pointer's place on the screen is
+    // unknown to the program): from the tray, the window opens first and the menu hangs below the scene
+    // button.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    if (wayland && !isVisible()) Open();
     if (isVisible()) {
         raise();
         activateWindow();
     }
-    sceneMenu_.popup(QCursor::pos());
+    QPoint at = QCursor::pos();
+    if (wayland) {
+        const CPngButton* scenes = button(main_id::kScenes);
+        at = scenes ? scenes->mapToGlobal(QPoint(0, scenes->height())) : mapToGlobal(QPoint(0, 0));
+    }
+    sceneMenu_.popup(at);
 }
 
 void CVornakDlg::OnSwitchScene(int id) {

@@ -27,6 +27,14 @@ PanelPicture::PanelPicture(QWidget* parent) : QLabel(parent) {
     setCursor(Qt::PointingHandCursor);
 }
 
+void PanelPicture::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QLabel::mousePressEvent(event);
+}
+
 void PanelPicture::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();

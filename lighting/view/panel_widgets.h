@@ -21,6 +21,9 @@ class PanelPicture : public QLabel {
     void clicked();
 
   protected:
+    // The press is the picture's: passed on, it would reach the window, which starts moving itself and takes
+    // the release away (Wayland compositors and X11 window managers alike).
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 

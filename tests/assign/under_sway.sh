@@ -28,6 +28,9 @@ done
 export XDG_RUNTIME_DIR="$dir" WAYLAND_DISPLAY=$(basename "$socket") QT_QPA_PLATFORM=wayland
 unset DISPLAY
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/../support/desktop-leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# The desktop libraries are built without frame pointers: only the slow unwinder finds their frames, which the
+# suppressions name.
+export ASAN_OPTIONS="fast_unwind_on_malloc=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 rc=0
 "$@" || rc=$?
 exit "$rc"

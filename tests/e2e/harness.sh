@@ -23,9 +23,14 @@ E2E_BIN=""
 E2E_PIDS=()
 E2E_VORNAK_PID=""
 
+# The screen at a failure (sway_harness.sh takes it with grim).
+e2e_failure_shot() {
+    [ -n "${DISPLAY:-}" ] && import -window root "$1" 2>/dev/null
+}
+
 e2e_fail() {
     echo "e2e: FAILED: $*" >&2
-    if [ -n "${DISPLAY:-}" ] && [ -n "$E2E_DIR" ] && import -window root "$E2E_DIR/failure.png" 2>/dev/null; then
+    if [ -n "$E2E_DIR" ] && e2e_failure_shot "$E2E_DIR/failure.png"; then
         echo "(the screen at the failure: $E2E_DIR/failure.png, kept)" >&2
         E2E_KEEP=1
     fi
@@ -46,6 +51,9 @@ e2e_need() {
     done
 }
 
+# What a variant of the harness started beside the programs (sway_harness.sh: the compositor).
+e2e_cleanup_more() { :; }
+
 e2e_cleanup() {
     local pid
     for pid in "${E2E_PIDS[@]}"; do
@@ -55,12 +63,20 @@ e2e_cleanup() {
         wait "$pid" 2>/dev/null || true
     done
     private_x_stop
+    e2e_cleanup_more
     if [ -n "$E2E_DIR" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR"; fi
 }
 
 # e2e_setup BIN_DIR: the folder of the built vornak.
 e2e_setup() {
     e2e_need Xvfb xdotool xwininfo import
+    e2e_setup_files "$1"
+    export QT_QPA_PLATFORM=xcb
+    unset WAYLAND_DISPLAY
+}
+
+# e2e_setup_files BIN_DIR: the private home, runtime folder and simulator files, whatever the window system.
+e2e_setup_files() {
     E2E_BIN=$(cd "$1" && pwd)
     # A build with sanitizers: the desktop libraries' own leaks are not the program's.
     export LSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/../support/desktop-leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
@@ -76,8 +92,7 @@ e2e_setup() {
     export VORNAK_SIM_CONTROL="$E2E_DIR/kx1"
     export VORNAK_SIM_STATE="$E2E_DIR/simulated-kx1.state"
     export VORNAK_SIM_LOG="$E2E_DIR/traffic.log"
-    export QT_QPA_PLATFORM=xcb
-    unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+    unset DBUS_SESSION_BUS_ADDRESS
 }
 
 # e2e_start_x [WxH]: a private display, numbered by Xvfb itself (so parallel tests never share one); exports
