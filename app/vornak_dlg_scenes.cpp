@@ -57,6 +57,7 @@ void CVornakDlg::SetApplyEnabled(bool enabled) {
 }
 
 void CVornakDlg::SceneSwitched(const SceneOutcome& outcome) {
+    if (outcome.switched) emit profileChanged(outcome.currentProfile);
     const int before = model_.selectedProfile();
     const auto shown = [this, before] {
         RefreshKeyButtons();
