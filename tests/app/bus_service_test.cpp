@@ -28,7 +28,7 @@ uint16_t ControlOf(KeyCode code) {
     return 0;
 }
 
-struct Run {
+struct CtlRun {
     int code = -1;
     std::string out;
     std::string err;
@@ -56,14 +56,14 @@ class BusServiceWindow : public ::testing::Test {
     }
 
     // The built vornakctl, run while this process serves the bus (its event loop keeps turning).
-    Run Ctl(const QStringList& args) {
+    CtlRun Ctl(const QStringList& args) {
         QProcess p;
         p.setWorkingDirectory(QString::fromStdString(window_->dir.path().string()));
         p.start(QStringLiteral(VORNAK_BIN_DIR "/vornakctl"), args);
         EXPECT_TRUE(p.waitForStarted());
         const bool ended = ProcessUntil([&] { return p.state() == QProcess::NotRunning; }, 60000);
         EXPECT_TRUE(ended) << "vornakctl did not end";
-        return Run{ended ? p.exitCode() : -1, p.readAllStandardOutput().toStdString(),
+        return CtlRun{ended ? p.exitCode() : -1, p.readAllStandardOutput().toStdString(),
                    p.readAllStandardError().toStdString()};
     }
 
@@ -71,9 +71,9 @@ class BusServiceWindow : public ::testing::Test {
     // A file of the keyboard's configuration with Caps Lock sending X on profile 1.
     std::string CapsLockIsX() {
         const std::string file = (window_->dir / "caps.fwc").string();
-        const Run capture = Ctl({"--simulate", "capture", QString::fromStdString(file)});
+        const CtlRun capture = Ctl({"--simulate", "capture", QString::fromStdString(file)});
         EXPECT_EQ(capture.code, 0) << capture.err;
-        const Run assign = Ctl({"assign", QString::fromStdString(file), "--profile", "1", "Caps Lock=key:X"});
+        const CtlRun assign = Ctl({"assign", QString::fromStdString(file), "--profile", "1", "Caps Lock=key:X"});
         EXPECT_EQ(assign.code, 0) << assign.err;
         return file;
     }
@@ -96,23 +96,23 @@ class BusServiceWindow : public ::testing::Test {
 test::PrivateSessionBus* BusServiceWindow::bus_ = nullptr;
 
 TEST_F(BusServiceWindow, ApplyAndProfileFromVornakctlRunInTheProgramAndTheWindowShowsThem) {
-    const Run status = Ctl({"--simulate", "status"});
+    const CtlRun status = Ctl({"--simulate", "status"});
     ASSERT_EQ(status.code, 0) << status.err;
     EXPECT_NE(status.out.find("opened by:     the running program"), std::string::npos) << status.out;
 
     const std::u16string before = CapsLockShown();
     const std::string file = CapsLockIsX();
-    const Run apply = Ctl({"--simulate", "apply", QString::fromStdString(file)});
+    const CtlRun apply = Ctl({"--simulate", "apply", QString::fromStdString(file)});
     ASSERT_EQ(apply.code, 0) << apply.err;
     // The window shows the new assignment without a restart, and the keyboard took it in whole sequences.
     EXPECT_NE(CapsLockShown(), before);
     EXPECT_NE(CapsLockShown().find(u"X"), std::u16string::npos);
     EXPECT_FALSE(window_->window->model().applyEnabled());
-    EXPECT_TRUE(window_->sim->violations().empty());
+    EXPECT_EQ(window_->sim->violations(), 0);
     const std::vector<std::string> jobs = window_->worker->startedJobs();
     EXPECT_NE(std::find(jobs.begin(), jobs.end(), "outside apply"), jobs.end());
 
-    const Run profile = Ctl({"--simulate", "profile", "2"});
+    const CtlRun profile = Ctl({"--simulate", "profile", "2"});
     ASSERT_EQ(profile.code, 0) << profile.err;
     EXPECT_EQ(window_->sim->memory().settings[settings_field::kActiveProfile], 1);
     ASSERT_TRUE(ProcessUntil([&] { return window_->window->model().selectedProfile() == 1; }));
@@ -121,7 +121,7 @@ TEST_F(BusServiceWindow, ApplyAndProfileFromVornakctlRunInTheProgramAndTheWindow
     // The keyboard kept Caps Lock = X for profile 1: a capture through the program reads it back.
     const std::string back = (window_->dir / "back.fwc").string();
     ASSERT_EQ(Ctl({"--simulate", "capture", QString::fromStdString(back)}).code, 0);
-    const Run shown = Ctl({"show", QString::fromStdString(back)});
+    const CtlRun shown = Ctl({"show", QString::fromStdString(back)});
     EXPECT_NE(shown.out.find("Caps Lock"), std::string::npos) << shown.out;
 }
 
@@ -133,7 +133,7 @@ TEST_F(BusServiceWindow, UnappliedEditsAreRefusedWithExit6UntilForced) {
 
     for (const QStringList& args : {QStringList{"--simulate", "apply", QString::fromStdString(file)},
                                     QStringList{"--simulate", "profile", "3"}}) {
-        const Run refused = Ctl(args);
+        const CtlRun refused = Ctl(args);
         EXPECT_EQ(refused.code, 6) << args.join(' ').toStdString();
         // One line that says why.
         EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
@@ -150,14 +150,14 @@ TEST_F(BusServiceWindow, UnappliedEditsAreRefusedWithExit6UntilForced) {
     EXPECT_TRUE(window_->window->model().applyEnabled());
 
     // --force discards the edit: the file's keys are shown and Apply is off.
-    const Run forced = Ctl({"--simulate", "--force", "apply", QString::fromStdString(file)});
+    const CtlRun forced = Ctl({"--simulate", "--force", "apply", QString::fromStdString(file)});
     ASSERT_EQ(forced.code, 0) << forced.err;
     EXPECT_FALSE(window_->window->model().applyEnabled());
     EXPECT_NE(window_->window->model().LookOf(ControlOf(0x01E))->toolTip, editedA);
     EXPECT_NE(CapsLockShown().find(u"X"), std::u16string::npos);
 
     EditAWithoutApply();
-    const Run forcedSwitch = Ctl({"--simulate", "profile", "--force", "3"});
+    const CtlRun forcedSwitch = Ctl({"--simulate", "profile", "--force", "3"});
     ASSERT_EQ(forcedSwitch.code, 0) << forcedSwitch.err;
     EXPECT_EQ(window_->sim->memory().settings[settings_field::kActiveProfile], 2);
     EXPECT_FALSE(window_->window->model().applyEnabled());
@@ -165,7 +165,7 @@ TEST_F(BusServiceWindow, UnappliedEditsAreRefusedWithExit6UntilForced) {
 
 TEST_F(BusServiceWindow, AnotherKeyboardIsNotReachedThroughTheProgram) {
     // Without --simulate vornakctl means the real keyboard; the program runs on the simulated one.
-    const Run status = Ctl({"--library", "/nonexistent/libPortHub.so", "status"});
+    const CtlRun status = Ctl({"--library", "/nonexistent/libPortHub.so", "status"});
     EXPECT_EQ(status.code, 3) << status.err;
     EXPECT_EQ(status.out.find("the running program"), std::string::npos);
 }

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusVariant>
@@ -22,12 +21,7 @@ QString Q(const std::string& s) {
 
 class DBusProgram : public ProgramBus {
   public:
-    DBusProgram(std::unique_ptr<QCoreApplication> app, uint32_t pid)
-        : app_(std::move(app)),
-          bus_(Q(kBusService), Q(kBusPath), Q(kBusInterface), QDBusConnection::sessionBus()),
-          pid_(pid) {
-        bus_.setTimeout(kCallTimeoutMs);
-    }
+    DBusProgram(std::unique_ptr<QCoreApplication> app, uint32_t pid) : app_(std::move(app)), pid_(pid) {}
 
     uint32_t pid() const override { return pid_; }
 
@@ -72,11 +66,22 @@ class DBusProgram : public ProgramBus {
             positions << position;
             colours << colour;
         }
-        return Result(bus_.call(QStringLiteral("UserMode"), profile + 1, mode, QVariant::fromValue(positions),
-                                QVariant::fromValue(colours)));
+        return Result(bus_.call(QStringLiteral("UserMode"), profile + 1, mode, positions, colours));
     }
 
   private:
+    // A plain method call: no introspection round trip first, as QDBusInterface would make.
+    class Caller {
+      public:
+        template <class... A>
+        QDBusMessage call(const QString& method, const A&... args) const {
+            QDBusMessage m =
+                QDBusMessage::createMethodCall(Q(kBusService), Q(kBusPath), Q(kBusInterface), method);
+            m.setArguments({QVariant::fromValue(args)...});
+            return QDBusConnection::sessionBus().call(m, QDBus::Block, kCallTimeoutMs);
+        }
+    };
+
     static std::optional<OutsideResult> Failed(const QDBusMessage& reply) {
         if (reply.type() == QDBusMessage::ReplyMessage) return std::nullopt;
         const std::string why = reply.errorMessage().isEmpty() ? reply.errorName().toStdString()
@@ -87,7 +92,7 @@ class DBusProgram : public ProgramBus {
     static OutsideResult Result(const QDBusMessage& reply) { return Failed(reply).value_or(OutsideResult{}); }
 
     std::unique_ptr<QCoreApplication> app_;
-    QDBusInterface bus_;
+    Caller bus_;
     uint32_t pid_;
 };
 
@@ -97,6 +102,8 @@ std::unique_ptr<ProgramBus> ProgramBus::Find(const Options& options) {
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
         qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         return nullptr;
+    // vornakctl's stderr carries its own one line only: Qt's diagnostics are not for its users.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     // QtDBus wants an application object; vornakctl has none of its own.
     static int argc = 1;
     static char name[] = "vornakctl";
@@ -104,16 +111,18 @@ std::unique_ptr<ProgramBus> ProgramBus::Find(const Options& options) {
     auto app = std::make_unique<QCoreApplication>(argc, argv);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return nullptr;
-    QDBusConnectionInterface* names = bus.interface();
-    if (names == nullptr || !names->isServiceRegistered(Q(kBusService)).value()) return nullptr;
-    const QDBusReply<uint> pid = names->servicePid(Q(kBusService));
+    // One call answers both questions: is a program on the bus (the bus itself says no at once: the name is
+    // never started on demand), and does it run on this keyboard.
     QDBusMessage ask = QDBusMessage::createMethodCall(Q(kBusService), Q(kBusPath), Q(kBusInterface),
                                                       QStringLiteral("Keyboard"));
+    ask.setAutoStartService(false);
     const QDBusMessage keyboard = bus.call(ask, QDBus::Block, 5000);
     if (keyboard.type() != QDBusMessage::ReplyMessage || keyboard.arguments().isEmpty()) return nullptr;
     if (keyboard.arguments()[0].toString().toStdString() !=
         KeyboardIdentity(options.simulate, options.library))
         return nullptr;
+    QDBusConnectionInterface* names = bus.interface();
+    const QDBusReply<uint> pid = names != nullptr ? names->servicePid(Q(kBusService)) : QDBusReply<uint>();
     return std::make_unique<DBusProgram>(std::move(app), pid.isValid() ? pid.value() : 0);
 }
 
