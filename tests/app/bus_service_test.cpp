@@ -64,7 +64,7 @@ class BusServiceWindow : public ::testing::Test {
         const bool ended = ProcessUntil([&] { return p.state() == QProcess::NotRunning; }, 60000);
         EXPECT_TRUE(ended) << "vornakctl did not end";
         return CtlRun{ended ? p.exitCode() : -1, p.readAllStandardOutput().toStdString(),
-                   p.readAllStandardError().toStdString()};
+                      p.readAllStandardError().toStdString()};
     }
 
     std::u16string CapsLockShown() { return window_->window->model().LookOf(ControlOf(kCapsLock))->toolTip; }
@@ -73,7 +73,8 @@ class BusServiceWindow : public ::testing::Test {
         const std::string file = (window_->dir / "caps.fwc").string();
         const CtlRun capture = Ctl({"--simulate", "capture", QString::fromStdString(file)});
         EXPECT_EQ(capture.code, 0) << capture.err;
-        const CtlRun assign = Ctl({"assign", QString::fromStdString(file), "--profile", "1", "Caps Lock=key:X"});
+        const CtlRun assign =
+            Ctl({"assign", QString::fromStdString(file), "--profile", "1", "Caps Lock=key:X"});
         EXPECT_EQ(assign.code, 0) << assign.err;
         return file;
     }
