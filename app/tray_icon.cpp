@@ -56,6 +56,13 @@ void CTrayIcon::RefreshMenuTexts() {
     exit_->setText(text(TextId::MENU_33));
 }
 
+void CTrayIcon::ShowFinishing(const QString& text) {
+    open_->setVisible(false);
+    about_->setVisible(false);
+    exit_->setVisible(false);
+    tray_.setToolTip(text.left(kMaxToolTip));
+}
+
 void CTrayIcon::Create(const QString& toolTip) {
     tray_.setToolTip(toolTip.left(kMaxToolTip));
     SetTrayState(TrayIconMode::Base, kTrayIconNoKeyboard);

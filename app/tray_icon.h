@@ -43,6 +43,8 @@ class CTrayIcon : public QObject {
     int shownIcon() const { return shownIcon_; }
     int baseIcon() const { return baseIcon_; }
     void Remove();
+    // The program is finishing its keyboard work before it ends: the tooltip says so and the menu is empty.
+    void ShowFinishing(const QString& text);
     // A tray shows the icon now.
     bool available() const;
     QSystemTrayIcon& icon() { return tray_; }

@@ -4,18 +4,25 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QThread>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/bus_service.h"
 #include "app/qt_prompts.h"
 #include "app/ui_thread.h"
 #include "app/vornak_dlg.h"
 #include "program/command_line.h"
 #include "program/device_worker.h"
 #include "program/link_relay.h"
+#include "program/outside_work.h"
 #include "program/program_stack.h"
 #include "program/single_instance.h"
 #include "program/ui_prompts.h"
@@ -64,6 +71,32 @@ bool HaveDisplay() {
         if (v != nullptr && *v != '\0') return true;
     }
     return false;
+}
+
+// SIGTERM and SIGINT (a logout, Ctrl+C) end the program as Close does: the handler only wakes the UI thread.
+int g_signalPipe[2] = {-1, -1};
+
+void OnEndSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+std::unique_ptr<QSocketNotifier> CatchEndSignals(std::function<void()> end) {
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return nullptr;
+    auto notifier = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [end = std::move(end)] {
+        char bytes[16];
+        while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        end();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = OnEndSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    return notifier;
 }
 
 void StartCompanion(const std::filesystem::path& companion) {
@@ -173,14 +206,29 @@ int CVornakApp::Run() {
             window.get(), [w = window.get()] { w->Open(); }, Qt::QueuedConnection);
     }
 
+    // The bus service: vornakctl's keyboard work runs here while the program runs.
+    BusService bus(*window, KeyboardIdentity(args.simulate, args.library.string()));
+    if (std::string why; !bus.Start(&why)) Say(name_, "vornakctl cannot reach this program: " + why);
+    const auto endSignals = CatchEndSignals([w = window.get()] { w->CloseProgram(); });
+
     const int code = app.exec();
 
-    // The end: nothing reaches the window any more, the jobs still queued are dropped (before the link ends
-    // the running one, which would otherwise hand the worker the next), exchanges end at once; the UI thread
-    // serves the blocking calls still in flight until everything is quiet.
+    // The end. Nothing new reaches the window or the worker: a later start waits for this one to end, and a
+    // later vornakctl opens the keyboard itself. The running job and the queued ones (Apply, import,
+    // lighting, paint) are finished, each within its own bounds, so the keyboard is never left inside a write
+    // sequence; the tray says so meanwhile. Then the link ends, and the UI thread serves the blocking calls
+    // still in flight until everything is quiet.
+    server.SetEnding();
+    bus.Stop();
     inbox.SetTarget({});
     relay.Close();
     prompts.Close();
+    worker->Finish();
+    while (worker->busy() || !worker->WorkerIdle()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    window->tray().Remove();
     worker->Stop();
     link.BeginShutdown();
     while (!relay.idle() || !worker->WorkerIdle()) {

@@ -23,6 +23,7 @@
 #include "program/history_commands.h"
 #include "program/link_relay.h"
 #include "program/main_model.h"
+#include "program/outside_work.h"
 #include "program/ui_prompts.h"
 #include "program/window_dialog_host.h"
 #include "skin/base_dialog.h"
@@ -154,6 +155,19 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     // The lighting panel's switch changed: the preview timer runs only while the lights are on.
     void LightingPanelChanged() { UpdateTimers(); }
 
+    // Work from outside the window, through the bus service (vornak_dlg_outside.cpp): each is decided against
+    // the window's unapplied edits (DecideOutsideWork), posted on the device worker after the window's own
+    // jobs, shown in the window, and answered through done on the UI thread.
+    WindowEdits windowEdits() const;
+    void OutsideStatus(std::function<void(OutsideResult, KeyboardStatus)> done);
+    void OutsideCapture(std::filesystem::path file, std::function<void(OutsideResult)> done);
+    void OutsideApply(std::filesystem::path file, bool force, std::function<void(OutsideResult)> done);
+    void OutsideSwitchProfile(int profile, bool force, std::function<void(OutsideResult)> done);  // 0..2
+    void OutsideLighting(int profile, std::vector<LightingStep> steps,
+                         std::function<void(OutsideResult)> done);
+    void OutsideUserMode(int profile, int mode, std::vector<std::pair<int, Colour>> paints,
+                         std::function<void(OutsideResult)> done);
+
     // MainWindowEvents (the link's events, on the UI thread).
     void OnProfileRead(std::function<void()> finished) override;
     void OnDeviceGone() override;
@@ -186,6 +200,12 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
   signals:
     // The run is over: the application ends its event loop.
     void programClosed();
+    // For the bus service's signals: a keyboard was read or removed, the keyboard runs another profile
+    // (0..2), a configuration was sent or loaded, the lighting changed.
+    void keyboardChanged(bool present);
+    void profileChanged(int profile);
+    void configurationChanged();
+    void lightingChanged();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -272,6 +292,9 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     int DragSlotOf(const QObject* button) const;
     int DragSlotAt(const QPoint& globalPos) const;
     void DropKey(int fromSlot, int toSlot, bool copy);
+    // Refused (done is called with why) or allowed; with --force the window's edits are dropped first.
+    bool OutsideAllowed(OutsideKind kind, bool force, const std::function<void(OutsideResult)>& done,
+                        bool* discard = nullptr);
     bool SubDialogsMayClose();
     void CloseSubDialogsAsCancel();
 

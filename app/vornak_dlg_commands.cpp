@@ -115,6 +115,7 @@ void CVornakDlg::FinishApply(const ApplyOutcome& outcome) {
     history_.Applied(outcome);
     RefreshApply();
     busyLinger_.start();
+    if (outcome.succeeded()) emit configurationChanged();
 }
 
 // ---- keys and profiles
@@ -220,6 +221,7 @@ void CVornakDlg::OnImport() {
             model_.Loaded(outcome, applyAfter);
             RefreshKeyButtons();
             RefreshApply();
+            if (outcome.replaced) emit configurationChanged();
         });
 }
 
@@ -310,7 +312,13 @@ bool CVornakDlg::CloseProgram() {
     CloseSubDialogsAsCancel();
     closing_ = true;
     if (about_) about_->close();
-    tray_.Remove();
+    // The keyboard work already asked for still runs before the program ends (CVornakApp): the tray says so
+    // until then.
+    if (s_.worker.busy()) {
+        tray_.ShowFinishing(LanguageText(s_.texts, TextId::TRAY_FINISHING));
+    } else {
+        tray_.Remove();
+    }
     model_.SetApplyEnabled(false);
     emit programClosed();
     return true;

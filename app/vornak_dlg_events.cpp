@@ -20,6 +20,7 @@ void CVornakDlg::OnProfileRead(std::function<void()> finished) {
             // The caption and the menu name the profile the keyboard was found running.
             switcher_.RebuildSceneMenu();
             finished();
+            emit keyboardChanged(true);
         });
 }
 
@@ -28,6 +29,7 @@ void CVornakDlg::OnDeviceGone() {
     CloseSubDialogsAsCancel();
     switcher_.RebuildSceneMenu();
     if (isVisible()) showMinimized();
+    emit keyboardChanged(false);
 }
 
 void CVornakDlg::OnHideMainWindow() {
@@ -43,6 +45,7 @@ void CVornakDlg::OnLightingChanged() {
     // Timer 1051; while the window is hidden the lighting is read when it is shown again.
     lightingStale_ = true;
     UpdateTimers();
+    emit lightingChanged();
 }
 
 void CVornakDlg::OnTrayIcon(TrayIconMode mode, int iconId) {

@@ -59,6 +59,7 @@ void CVornakDlg::SetApplyEnabled(bool enabled) {
 
 void CVornakDlg::SceneSwitched(const SceneOutcome& outcome) {
     if (FollowDriver* f = follow()) f->SwitchFinished();
+    if (outcome.switched) emit profileChanged(outcome.currentProfile);
     const int before = model_.selectedProfile();
     const auto shown = [this, before] {
         RefreshKeyButtons();

@@ -14,7 +14,7 @@ void DeviceWorker::PostRaw(std::string name, std::function<void(DeviceContext&)>
                            std::function<void()> done) {
     {
         std::lock_guard lock(mutex_);
-        if (stopping_) return;
+        if (stopping_ || finishing_) return;
         queue_.push_back(Job{std::move(name), std::move(work), std::move(done)});
     }
     ++pending_;
@@ -85,6 +85,19 @@ bool DeviceWorker::HasWaiting(const std::string& key) const {
 bool DeviceWorker::WorkerIdle() const {
     std::lock_guard lock(mutex_);
     return !running_ && queue_.empty();
+}
+
+void DeviceWorker::Finish() {
+    {
+        std::lock_guard lock(mutex_);
+        finishing_ = true;
+    }
+    waiting_.clear();
+}
+
+bool DeviceWorker::finishing() const {
+    std::lock_guard lock(mutex_);
+    return finishing_;
 }
 
 void DeviceWorker::Stop() {

@@ -74,6 +74,11 @@ class DeviceWorker {
     // Any thread: no job runs or is queued on the worker itself (the done callbacks may still be on their
     // way).
     bool WorkerIdle() const;
+    // UI thread, at the program's end: new posts are dropped from now on, and so are the actions waiting for
+    // idle (they belong to a window that is gone); the jobs already queued still run, in order. The program
+    // waits until !busy(), then calls Stop.
+    void Finish();
+    bool finishing() const;
     // Drops the jobs not yet started; the running one ends by itself (close the link first so it ends soon).
     // New posts are dropped too.
     void Stop();
@@ -100,6 +105,7 @@ class DeviceWorker {
     std::deque<Job> queue_;
     bool running_ = false;  // a job is being worked on
     bool stopping_ = false;
+    bool finishing_ = false;
     std::vector<std::string> started_;
 
     std::mutex trafficMutex_;

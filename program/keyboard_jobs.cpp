@@ -1,6 +1,7 @@
 #include "program/keyboard_jobs.h"
 
 #include <algorithm>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -54,7 +55,11 @@ LoadOutcome RunReloadFromKeyboard(DeviceContext& c) {
     return out;
 }
 
-LoadOutcome RunImport(DeviceContext& c, const std::filesystem::path& file) {
+namespace {
+
+// A load that may or may not have reached the edit copy: the snapshot is taken in any case, and "replaced"
+// says whether the edit copy changed.
+LoadOutcome RunLoad(DeviceContext& c, const std::function<bool()>& load) {
     LoadOutcome out;
     std::vector<uint8_t> before;
     size_t macrosBefore = 0;
@@ -64,14 +69,30 @@ LoadOutcome RunImport(DeviceContext& c, const std::filesystem::path& file) {
         before.assign(bytes.begin(), bytes.end());
         macrosBefore = c.store.edit().macros.size();
     }
-    out.ok = c.files.ImportFrom(file);
-    out.error = c.files.lastError();
+    out.ok = load();
     out.currentProfile = c.link.state().currentProfile.load();
     std::lock_guard lock(c.store.lockA());
     const auto after = c.store.edit().image.bytes();
     out.replaced = out.ok || macrosBefore != c.store.edit().macros.size() ||
                    !std::equal(before.begin(), before.end(), after.begin(), after.end());
     out.snapshot = TakeKeyboardSnapshot(c.store.edit(), c.texts);
+    return out;
+}
+
+}  // namespace
+
+LoadOutcome RunImport(DeviceContext& c, const std::filesystem::path& file) {
+    LoadOutcome out = RunLoad(c, [&] { return c.files.ImportFrom(file); });
+    out.error = c.files.lastError();
+    return out;
+}
+
+LoadOutcome RunApplyFileJob(DeviceContext& c, const std::filesystem::path& file, OutsideResult& result) {
+    LoadOutcome out = RunLoad(c, [&] {
+        result = RunApplyFile(c, file);
+        return result.ok();
+    });
+    out.error = result.message;
     return out;
 }
 

@@ -11,6 +11,7 @@
 #include "config/config_store.h"
 #include "keyboard/key_buttons.h"
 #include "program/device_worker.h"
+#include "program/outside_work.h"
 
 namespace vornak {
 
@@ -55,6 +56,8 @@ struct LoadOutcome {
 LoadOutcome RunReloadFromKeyboard(DeviceContext& c);
 // Import of a profile file chosen on the UI thread: validate, load, rewrite the working file, download all.
 LoadOutcome RunImport(DeviceContext& c, const std::filesystem::path& file);
+// vornakctl's apply through the program: RunApplyFile, whose result lands in result, as a load.
+LoadOutcome RunApplyFileJob(DeviceContext& c, const std::filesystem::path& file, OutsideResult& result);
 
 struct FileOutcome {
     bool ok = false;

@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kAnswerWaitMs = 2000;
 constexpr uint8_t kAck = 1;
+constexpr uint8_t kAckEnding = 2;
 
 bool FillAddress(const fs::path& path, sockaddr_un& addr) {
     std::memset(&addr, 0, sizeof addr);
@@ -87,19 +88,20 @@ std::optional<InstancePaths> FindInstancePaths(const EnvironmentLookup& env, std
     return InstancePaths{folder / "vornak.socket", folder / "vornak.lock"};
 }
 
-bool SendToRunningInstance(const InstancePaths& paths, InstanceMessage message) {
+InstanceAnswer SendToRunningInstance(const InstancePaths& paths, InstanceMessage message) {
     sockaddr_un addr{};
-    if (!FillAddress(paths.socket, addr)) return false;
+    if (!FillAddress(paths.socket, addr)) return InstanceAnswer::None;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    bool taken = false;
+    if (fd < 0) return InstanceAnswer::None;
+    InstanceAnswer taken = InstanceAnswer::None;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
         const auto request = EncodeInstanceRequest(message);
         uint8_t answer = 0;
         if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
                 static_cast<ssize_t>(request.size()) &&
             WaitFor(fd, POLLIN, kAnswerWaitMs) && ::recv(fd, &answer, 1, 0) == 1) {
-            taken = answer == kAck;
+            if (answer == kAck) taken = InstanceAnswer::Taken;
+            if (answer == kAckEnding) taken = InstanceAnswer::Ending;
         }
     }
     ::close(fd);
@@ -171,10 +173,22 @@ void InstanceServer::Serve() {
         const auto message =
             known ? AcceptInstanceRequest(std::span(bytes.data(), got), cred.uid, ::getuid()) : std::nullopt;
         if (message) {
-            if (handler_) handler_(*message);
-            ::send(client, &kAck, 1, MSG_NOSIGNAL);
+            // An ending copy acts on nothing; a kill is what it does already.
+            const bool ending = ending_.load();
+            if (handler_ && !ending) handler_(*message);
+            const uint8_t answer = ending && *message == InstanceMessage::Open ? kAckEnding : kAck;
+            ::send(client, &answer, 1, MSG_NOSIGNAL);
         }
         ::close(client);
+    }
+}
+
+bool InstanceServer::WaitForLock(const InstancePaths& paths, int timeoutMs) {
+    constexpr int kStepMs = 20;
+    for (int waited = 0;; waited += kStepMs) {
+        if (TryLock(paths)) return true;
+        if (waited >= timeoutMs) return false;
+        ::usleep(kStepMs * 1000);
     }
 }
 
@@ -200,8 +214,14 @@ InstanceDecision SettleSingleInstance(const CommandLine& args, const InstancePat
         SendToRunningInstance(paths, InstanceMessage::Kill);
         return InstanceDecision::EndHanded;
     }
-    if (!server.TryLock(paths) && SendToRunningInstance(paths, InstanceMessage::Open))
-        return InstanceDecision::EndHanded;
+    if (!server.TryLock(paths)) {
+        const InstanceAnswer answer = SendToRunningInstance(paths, InstanceMessage::Open);
+        if (answer == InstanceAnswer::Taken) return InstanceDecision::EndHanded;
+        // Handed to an ending copy, the request would be lost: run once it has ended.
+        if (answer == InstanceAnswer::Ending) server.WaitForLock(paths, kEndingWaitMs);
+        // Nothing answering: the holder may have just ended (its lock and socket go together).
+        if (answer == InstanceAnswer::None) server.TryLock(paths);
+    }
     // Free, or held by a copy that does not answer: this process is the program.
     server.Listen(paths, std::move(handler), error);
     return InstanceDecision::Run;

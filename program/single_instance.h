@@ -43,8 +43,14 @@ struct InstancePaths {
 // Nothing (with the reason) when no such folder can be had safely.
 std::optional<InstancePaths> FindInstancePaths(const EnvironmentLookup& env, std::string* error);
 
-// Sends one request to the copy that runs; true once it has taken it.
-bool SendToRunningInstance(const InstancePaths& paths, InstanceMessage message);
+// What the running copy answered.
+enum class InstanceAnswer {
+    None,    // nothing answers
+    Taken,   // it took the request
+    Ending,  // it is finishing its last keyboard work and ends soon: nothing it is asked now would run
+};
+// Sends one request to the copy that runs.
+InstanceAnswer SendToRunningInstance(const InstancePaths& paths, InstanceMessage message);
 
 // The running copy's side: the lock and the listening socket.
 class InstanceServer {
@@ -62,6 +68,11 @@ class InstanceServer {
     bool locked() const { return lockFd_ >= 0; }
     // Replaces a stale socket and starts answering requests. False with the reason on failure.
     bool Listen(const InstancePaths& paths, Handler handler, std::string* error);
+    // The program is ending: requests are answered "ending" (a later start then waits for the lock), the
+    // lock is kept until Stop.
+    void SetEnding() { ending_.store(true); }
+    // Waits (blocking) for the lock that an ending copy still holds, at most timeoutMs; true once taken.
+    bool WaitForLock(const InstancePaths& paths, int timeoutMs);
     // Stops answering and releases the socket and the lock.
     void Stop();
 
@@ -70,6 +81,7 @@ class InstanceServer {
 
     InstancePaths paths_;
     Handler handler_;
+    std::atomic<bool> ending_{false};
     int lockFd_ = -1;
     int listenFd_ = -1;
     int wakeFds_[2] = {-1, -1};
@@ -83,7 +95,9 @@ enum class InstanceDecision {
 };
 
 // The single-instance steps: "/Kill" first (sent if a copy answers, then end in any case); then the lock:
-// held by another copy that answers MSG_OPEN, end; held but nothing answering, or free, run (and listen).
+// held by another copy that answers MSG_OPEN, end; held by a copy that answers it is ending, wait until it
+// has ended (at most kEndingWaitMs) and run; held but nothing answering, or free, run (and listen).
+inline constexpr int kEndingWaitMs = 5 * 60 * 1000;
 InstanceDecision SettleSingleInstance(const CommandLine& args, const InstancePaths& paths,
                                       InstanceServer& server, InstanceServer::Handler handler,
                                       std::string* error);

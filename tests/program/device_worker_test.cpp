@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "device/device_command.h"
 #include "device/port_hub_link.h"
 #include "tests/program/program_fixture.h"
 
@@ -141,6 +142,55 @@ TEST(DeviceWorker, StopDropsQueuedJobsAndLetsTheRunningOneEnd) {
     f.worker->Join();
     EXPECT_EQ(count.load(), 1);
     EXPECT_TRUE(f.worker->WorkerIdle());
+}
+
+}  // namespace
+}  // namespace vornak::test
+
+namespace vornak::test {
+namespace {
+
+TEST(DeviceWorker, FinishRunsTheQueuedJobsToTheirEndAndTakesNoNewOnes) {
+    ProgramFixtureOptions o;
+    o.config.latency = 5ms;
+    ProgramFixture f(o);
+    f.Start();
+    ASSERT_TRUE(f.ui.RunUntil([&] { return f.window->Count("reloaded") == 1 && !f.worker->busy(); }));
+    f.sim->ClearTraffic();
+
+    // Three write sequences queued, the end asked for while the first runs.
+    std::atomic<bool> first{false};
+    std::vector<std::string> done;
+    for (int i = 0; i < 3; ++i) {
+        f.worker->Post<int>(
+            "write " + std::to_string(i),
+            [&, i](DeviceContext& c) {
+                first = true;
+                SettingsBlock s{};
+                c.link.ReadSettings(s);
+                c.link.BeginSequence();
+                const int written = c.link.WriteSettings(s);
+                return c.link.EndSequence() == kLinkOk ? written : -1;
+            },
+            [&, i](int result) { done.push_back(std::to_string(i) + ":" + std::to_string(result)); });
+    }
+    bool waited = false;
+    f.worker->WhenIdle("key-click", [&] { waited = true; });
+    ASSERT_TRUE(f.ui.RunUntil([&] { return first.load(); }));
+    f.worker->Finish();
+    f.worker->Post("after the end", [](DeviceContext&) { ADD_FAILURE() << "a job posted after Finish ran"; });
+    ASSERT_TRUE(f.ui.RunUntil([&] { return !f.worker->busy() && f.worker->WorkerIdle(); }));
+
+    EXPECT_EQ(done, (std::vector<std::string>{"0:1", "1:1", "2:1"}));
+    EXPECT_FALSE(waited) << "an action waiting for the window ran after the end began";
+    int begins = 0;
+    int ends = 0;
+    for (const auto& report : f.sim->commandsSent()) {
+        begins += report[command_field::kCode] == command_code::kBegin;
+        ends += report[command_field::kCode] == command_code::kEnd;
+    }
+    EXPECT_EQ(begins, 3);
+    EXPECT_EQ(ends, 3);
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ TEST_F(SingleInstance, StaleFilesOfACrashedRunDoNotStopTheStart) {
               InstanceDecision::Run);
     EXPECT_TRUE(server.locked());
     // And the new copy answers on the replaced socket.
-    EXPECT_TRUE(SendToRunningInstance(paths, InstanceMessage::Open));
+    EXPECT_EQ(SendToRunningInstance(paths, InstanceMessage::Open), InstanceAnswer::Taken);
     EXPECT_EQ(inbox.Count(), 1u);
 }
 
@@ -151,7 +151,7 @@ TEST_F(SingleInstance, LockHeldButNothingAnsweringGoesOn) {
               InstanceDecision::Run);
     EXPECT_FALSE(server.locked());
     // It still listens, so a later start finds it.
-    EXPECT_TRUE(SendToRunningInstance(paths, InstanceMessage::Open));
+    EXPECT_EQ(SendToRunningInstance(paths, InstanceMessage::Open), InstanceAnswer::Taken);
     ::close(holder);
 }
 
@@ -172,7 +172,7 @@ TEST_F(SingleInstance, WrongTagOverTheSocketDoesNothingAndIsNotAcknowledged) {
     ::close(fd);
     EXPECT_EQ(inbox.Count(), 0u);
     // The server goes on serving good requests.
-    EXPECT_TRUE(SendToRunningInstance(paths, InstanceMessage::Open));
+    EXPECT_EQ(SendToRunningInstance(paths, InstanceMessage::Open), InstanceAnswer::Taken);
     EXPECT_EQ(inbox.Count(), 1u);
 }
 
@@ -183,6 +183,31 @@ TEST_F(SingleInstance, StopReleasesLockAndSocket) {
     EXPECT_FALSE(std::filesystem::exists(paths.socket));
     InstanceServer next;
     EXPECT_TRUE(next.TryLock(paths));
+}
+
+TEST_F(SingleInstance, StartDuringTheEndWaitsForItAndThenRuns) {
+    Inbox inbox;
+    InstanceServer ending;
+    ASSERT_EQ(SettleSingleInstance(CommandLine{}, paths, ending, inbox.Handler(), nullptr),
+              InstanceDecision::Run);
+    ending.SetEnding();
+    // The ending copy takes nothing more: an open would be lost, and it says so instead of "taken".
+    EXPECT_EQ(SendToRunningInstance(paths, InstanceMessage::Open), InstanceAnswer::Ending);
+    EXPECT_EQ(inbox.Count(), 0u);
+
+    // A start meanwhile is not handed over: it runs, holding the lock, once the ending copy let go of it.
+    InstanceServer next;
+    std::atomic<int> decided{-1};
+    std::thread start([&] {
+        decided =
+            static_cast<int>(SettleSingleInstance(CommandLine{}, paths, next, inbox.Handler(), nullptr));
+    });
+    ending.Stop();
+    start.join();
+    EXPECT_EQ(decided.load(), static_cast<int>(InstanceDecision::Run));
+    EXPECT_TRUE(next.locked());
+    EXPECT_EQ(SendToRunningInstance(paths, InstanceMessage::Open), InstanceAnswer::Taken);
+    EXPECT_EQ(inbox.Count(), 1u);
 }
 
 TEST(InstancePathsTest, RuntimeFolderIsUsedWhenSet) {

@@ -29,6 +29,7 @@ struct Options {
     bool json = false;
     bool simulate = false;
     bool assumeYes = false;
+    bool force = false;   // discard the running program's unapplied edits
     std::string library;  // --library PATH
 };
 

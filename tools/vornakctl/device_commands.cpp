@@ -14,9 +14,11 @@
 #include "platform/text_format.h"
 #include "platform/utf.h"
 #include "profile/profile_file.h"
+#include "program/outside_work.h"
 #include "tools/vornakctl/arguments.h"
 #include "tools/vornakctl/json.h"
 #include "tools/vornakctl/keyboard_session.h"
+#include "tools/vornakctl/program_bus.h"
 
 namespace vornak::cli {
 
@@ -98,60 +100,92 @@ std::string Hex(Colour c) {
     return buf;
 }
 
+int Finish(const OutsideResult& r) {
+    return r.ok() ? kExitOk : Fail(r.code, r.message);
+}
+
+// The command's keyboard work: through the running program when one runs on this keyboard, else on a
+// session of its own. program gets the program's work, own the session's (with the keyboard open).
+int RunKeyboardWork(Context& ctx, const std::function<OutsideResult(ProgramBus&)>& program,
+                    const std::function<OutsideResult(KeyboardSession&, DeviceContext&)>& own,
+                    bool* throughProgram = nullptr, uint32_t* programPid = nullptr) {
+    if (auto bus = ProgramBus::Find(ctx.options)) {
+        if (throughProgram) *throughProgram = true;
+        if (programPid) *programPid = bus->pid();
+        return Finish(program(*bus));
+    }
+    if (throughProgram) *throughProgram = false;
+    KeyboardSession kb(ctx);
+    if (const int r = kb.Open(); r != kExitOk) return r;
+    DeviceContext c{kb.link(), kb.store(), kb.transfer(), kb.files(), ctx.texts, &kb.lighting()};
+    return Finish(own(kb, c));
+}
+
 }  // namespace
 
 int CmdStatus(Context& ctx) {
     if (!ctx.args.empty()) return Fail(kExitUsage, "status takes no arguments");
-    KeyboardSession kb(ctx);
-    if (const int r = kb.Open(); r != kExitOk) return r;
-    const int profile = kb.transfer().CurrentProfile();
-    kb.lighting().ReadLighting(LightingReadReason::Other);
-    const auto& table = kb.lighting().state().effectTable.entries();
-    const auto& names = kb.lighting().effectNames();
-    const bool layerB = kb.link().state().layerB.load();
-    const uint32_t capacity = kb.link().state().macroCapacity.load();
+    KeyboardStatus st;
+    bool through = false;
+    uint32_t pid = 0;
+    const int r = RunKeyboardWork(
+        ctx, [&st](ProgramBus& bus) { return bus.Status(st); },
+        [&st](KeyboardSession& kb, DeviceContext& c) {
+            OutsideResult out = RunStatus(c, st);
+            st.keyboards = kb.deviceCount();
+            return out;
+        },
+        &through, &pid);
+    if (r != kExitOk) return r;
+    const std::string owner =
+        through ? "the running program (pid " + std::to_string(pid) + ")" : "this command";
     if (ctx.options.json) {
         std::printf(
-            "{\"keyboards\": %d, \"profile\": %d, \"macroMemory\": %u, \"layer\": \"%s\", \"effects\": [",
-            kb.deviceCount(), profile < 0 ? 0 : profile + 1, capacity, layerB ? "B" : "A");
-        for (size_t i = 0; i < table.size(); ++i) {
-            std::printf("%s{\"number\": %d, \"name\": %s}", i ? ", " : "", table[i].effect,
-                        JsonString(i < names.size() ? Utf16ToUtf8(names[i]) : "").c_str());
+            "{\"keyboards\": %d, \"profile\": %d, \"macroMemory\": %u, \"layer\": \"%s\", "
+            "\"throughProgram\": %s, \"effects\": [",
+            st.keyboards, st.profile < 0 ? 0 : st.profile + 1, st.macroMemory, st.layerB ? "B" : "A",
+            through ? "true" : "false");
+        for (size_t i = 0; i < st.effects.size(); ++i) {
+            std::printf("%s{\"number\": %d, \"name\": %s}", i ? ", " : "", st.effects[i].first,
+                        JsonString(st.effects[i].second).c_str());
         }
         std::printf("]}\n");
         return kExitOk;
     }
-    std::printf("keyboards:     %d\n", kb.deviceCount());
-    if (profile < 0) {
+    std::printf("keyboards:     %d\n", st.keyboards);
+    if (st.profile < 0) {
         std::printf("profile:       unknown\n");
     } else {
-        std::printf("profile:       %d\n", profile + 1);
+        std::printf("profile:       %d\n", st.profile + 1);
     }
-    std::printf("macro memory:  %u bytes\n", capacity);
-    std::printf("G-key layer:   %s\n", layerB ? "B" : "A");
+    std::printf("macro memory:  %u bytes\n", st.macroMemory);
+    std::printf("G-key layer:   %s\n", st.layerB ? "B" : "A");
     std::printf("effects:      ");
-    for (size_t i = 0; i < table.size(); ++i) {
-        std::printf(" %d %s%s", table[i].effect, i < names.size() ? Utf16ToUtf8(names[i]).c_str() : "",
-                    i + 1 < table.size() ? "," : "\n");
+    for (size_t i = 0; i < st.effects.size(); ++i) {
+        std::printf(" %d %s%s", st.effects[i].first, st.effects[i].second.c_str(),
+                    i + 1 < st.effects.size() ? "," : "\n");
     }
-    if (table.empty()) std::printf(" none reported\n");
+    if (st.effects.empty()) std::printf(" none reported\n");
+    std::printf("opened by:     %s\n", owner.c_str());
     return kExitOk;
 }
 
 int CmdCapture(Context& ctx) {
     if (ctx.args.size() != 1) return Fail(kExitUsage, "capture takes one FILE");
-    const fs::path file = ctx.args[0];
     std::error_code ec;
-    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-    if (!fs::is_directory(folder, ec)) return Fail(kExitFileWrite, folder.string() + ": no such folder");
-    KeyboardSession kb(ctx);
-    if (const int r = kb.Open(); r != kExitOk) return r;
-    if (!kb.files().CaptureKeyboardProfiles(file)) {
-        const std::string& why = kb.files().lastError();
-        return Fail(why.rfind(file.string(), 0) == 0 ? kExitFileWrite : kExitFailed, why);
+    // Absolute: the running program works in a folder of its own.
+    const fs::path file = fs::absolute(ctx.args[0], ec);
+    const fs::path folder = file.parent_path();
+    if (!fs::is_directory(folder, ec)) {
+        const fs::path given = fs::path(ctx.args[0]).parent_path();
+        return Fail(kExitFileWrite, (given.empty() ? fs::path(".") : given).string() + ": no such folder");
     }
-    if (!ctx.options.json) std::printf("%s: the keyboard's configuration\n", file.string().c_str());
-    return kExitOk;
+    const int r = RunKeyboardWork(
+        ctx, [&file](ProgramBus& bus) { return bus.Capture(file); },
+        [&file](KeyboardSession&, DeviceContext& c) { return RunCapture(c, file); });
+    if (r == kExitOk && !ctx.options.json)
+        std::printf("%s: the keyboard's configuration\n", ctx.args[0].c_str());
+    return r;
 }
 
 int CmdApply(Context& ctx) {
@@ -163,34 +197,30 @@ int CmdApply(Context& ctx) {
     if (!bytes) return Fail(kExitFileRejected, why);
     const auto copy = ParseProfileFile(*bytes, &why);
     if (!copy) return Fail(kExitFileRejected, file.string() + ": " + why);
-    KeyboardSession kb(ctx);
-    if (const int r = kb.Open(); r != kExitOk) return r;
-    // The download refuses macros that do not fit as well, but only after the working file was rewritten.
-    const uint32_t memory = kb.link().state().macroCapacity.load();
-    const MacroBlobSizes sizes = ComputeMacroBlobSizes(copy->macros);
-    if (sizes.withoutNames > memory) {
-        return Fail(kExitRefused, file.string() + ": its macros need " + std::to_string(sizes.withoutNames) +
-                                      " bytes, the keyboard's macro memory holds " + std::to_string(memory) +
-                                      "; nothing was sent");
-    }
-    if (!kb.files().ImportFrom(file)) {
-        return Fail(kExitFailed, kb.files().lastError().empty()
-                                     ? "the keyboard did not take the configuration"
-                                     : kb.files().lastError());
-    }
-    if (!ctx.options.json) std::printf("%s: sent to all three profiles\n", file.string().c_str());
-    return kExitOk;
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(file, ec);
+    const bool force = ctx.options.force;
+    const int r = RunKeyboardWork(
+        ctx, [&](ProgramBus& bus) { return bus.Apply(absolute, force); },
+        [&](KeyboardSession&, DeviceContext& c) { return RunApplyFile(c, file); });
+    if (r == kExitOk && !ctx.options.json)
+        std::printf("%s: sent to all three profiles\n", file.string().c_str());
+    return r;
 }
 
 int CmdProfile(Context& ctx) {
     if (ctx.args.size() != 1) return Fail(kExitUsage, "profile takes one number, 1 to 3");
     const auto p = ParseInt(ctx.args[0], 1, 3);
     if (!p) return Fail(kExitUsage, "the profile is 1, 2 or 3, not '" + ctx.args[0] + "'");
-    KeyboardSession kb(ctx);
-    if (const int r = kb.Open(); r != kExitOk) return r;
-    if (!kb.transfer().SetCurrentProfile(*p - 1))
-        return Fail(kExitFailed, "the keyboard did not switch its profile");
-    return kExitOk;
+    const int profile = *p - 1;
+    const bool force = ctx.options.force;
+    return RunKeyboardWork(
+        ctx, [&](ProgramBus& bus) { return bus.SwitchProfile(profile, force); },
+        [&](KeyboardSession& kb, DeviceContext&) {
+            return kb.transfer().SetCurrentProfile(profile)
+                       ? OutsideResult{}
+                       : OutsideResult{kExitFailed, "the keyboard did not switch its profile"};
+        });
 }
 
 int CmdLighting(Context& ctx) {
@@ -201,61 +231,16 @@ int CmdLighting(Context& ctx) {
     if (!flags) return Fail(kExitUsage, error);
     const auto profile = ProfileFlag(*flags, &error);
     if (!profile) return Fail(kExitUsage, error);
+    std::vector<LightingStep> steps;
+    for (const Flag& f : *flags) {
+        if (f.name != "profile") steps.push_back(LightingStep{f.name, f.value});
+    }
     // Every value is checked before anything is sent.
-    for (const Flag& f : *flags) {
-        if ((f.name == "brightness" || f.name == "speed") && !ParseInt(f.value, 0, 5)) {
-            return Fail(kExitUsage, "--" + f.name + " takes 0 to 5, not '" + f.value + "'");
-        }
-        if (f.name == "direction" && f.value != "first" && f.value != "second") {
-            return Fail(kExitUsage, "--direction takes first or second, not '" + f.value + "'");
-        }
-        if ((f.name == "colour" || f.name == "color") && !ParseHexColour(f.value)) {
-            return Fail(kExitUsage, "--colour takes RRGGBB, not '" + f.value + "'");
-        }
-        if (f.name == "colourful" && f.value != "on" && f.value != "off") {
-            return Fail(kExitUsage, "--colourful takes on or off, not '" + f.value + "'");
-        }
-    }
-    KeyboardSession kb(ctx);
-    if (const int r = kb.Open(); r != kExitOk) return r;
-    if (*profile >= 0) kb.link().state().currentProfile.store(*profile);
-    LightingModel& light = kb.lighting();
-    if (light.ReadLighting(LightingReadReason::Other) != kLinkOk)
-        return Fail(kExitFailed, "the keyboard's lighting cannot be read");
-    // Effect names need the keyboard's effect list: resolve them all before the first write.
-    std::vector<int> effectIndexes;
-    for (const Flag& f : *flags) {
-        if (f.name != "effect") continue;
-        const int index =
-            EffectIndexByText(light.state().effectTable, light.effectNames(), Utf8ToUtf16(f.value));
-        if (index < 0)
-            return Fail(kExitUsage, "the keyboard has no effect '" + f.value + "' (see vornakctl status)");
-        effectIndexes.push_back(index);
-    }
-    size_t nextEffect = 0;
-    for (const Flag& f : *flags) {
-        if (f.name == "effect") {
-            light.SelectEffect(effectIndexes[nextEffect++]);
-        } else if (f.name == "brightness") {
-            light.SetBrightness(*ParseInt(f.value, 0, 5));
-        } else if (f.name == "speed") {
-            light.SetSpeed(*ParseInt(f.value, 0, 5));
-        } else if (f.name == "direction") {
-            light.SetDirection(f.value == "first");
-        } else if (f.name == "colour" || f.name == "color") {
-            light.SetMainColour(MainColourButton::Hx, *ParseHexColour(f.value));
-        } else if (f.name == "colourful") {
-            if (light.state().colourful != (f.value == "on")) light.ToggleColourful();
-        } else if (f.name == "defaults") {
-            if (!light.state().lightingSwitch && !light.SetLightingSwitch(true)) {
-                return Fail(kExitFailed, "the lighting switch cannot be turned on");
-            }
-            if (!light.RestoreLightingDefaults())
-                return Fail(kExitFailed, "the lighting defaults were not restored");
-        }
-    }
-    if (!light.lastError().empty()) return Fail(kExitFileWrite, light.lastError());
-    return kExitOk;
+    if (const std::string bad = CheckLightingSteps(steps); !bad.empty()) return Fail(kExitUsage, bad);
+    const int p = *profile;
+    return RunKeyboardWork(
+        ctx, [&](ProgramBus& bus) { return bus.Lighting(p, steps); },
+        [&](KeyboardSession&, DeviceContext& c) { return RunLightingSteps(c, p, steps); });
 }
 
 namespace {
@@ -298,18 +283,20 @@ int ParseUserModeArgs(Context& ctx, bool withPaints, UserModeArgs& out) {
     return kExitOk;
 }
 
-// Checks the arguments, opens the keyboard, selects the mode (which sends its colours), then runs the rest of
-// the command.
-int WithUserMode(Context& ctx, bool withPaints,
-                 const std::function<int(UserModes&, const UserModeArgs&)>& rest = nullptr) {
+// Checks the arguments, then selects the mode (which sends its colours) and paints the keys given.
+int WithUserMode(Context& ctx, bool withPaints) {
     UserModeArgs args;
     if (const int r = ParseUserModeArgs(ctx, withPaints, args); r != kExitOk) return r;
-    KeyboardSession kb(ctx);
-    if (const int r = kb.Open(); r != kExitOk) return r;
-    UserModes modes(kb.link(), ctx.paths.userModePrefix);
-    std::string error;
-    if (!modes.SelectUserMode(args.profile, args.mode, &error)) return Fail(kExitFileWrite, error);
-    return rest ? rest(modes, args) : kExitOk;
+    const int r = RunKeyboardWork(
+        ctx, [&](ProgramBus& bus) { return bus.UserMode(args.profile, args.mode, args.paints); },
+        [&](KeyboardSession&, DeviceContext& c) {
+            return RunUserMode(c, ctx.paths.userModePrefix, args.profile, args.mode, args.paints);
+        });
+    if (r == kExitOk && !ctx.options.json) {
+        for (const auto& [position, colour] : args.paints)
+            std::printf("position %3d  %s\n", position, Hex(colour).c_str());
+    }
+    return r;
 }
 
 }  // namespace
@@ -319,24 +306,7 @@ int CmdUserMode(Context& ctx) {
 }
 
 int CmdPaint(Context& ctx) {
-    return WithUserMode(ctx, true, [&ctx](UserModes& modes, const UserModeArgs& args) -> int {
-        std::string error;
-        // Paint with brush 0 (a colour of the key's own), then give the user's brushes back.
-        const UserBrushes saved = modes.brushes();
-        bool ok = modes.SelectTool(args.profile, 0, &error);
-        for (const auto& [position, colour] : args.paints) {
-            ok = ok && modes.SetColor(args.profile, colour, &error) &&
-                 modes.PaintPosition(args.profile, position, &error);
-        }
-        ok = modes.SetColor(args.profile, saved.color, &error) && ok;
-        ok = modes.SelectTool(args.profile, saved.tool, &error) && ok;
-        if (!ok) return Fail(kExitFileWrite, error);
-        if (!ctx.options.json) {
-            for (const auto& [position, colour] : args.paints)
-                std::printf("position %3d  %s\n", position, Hex(colour).c_str());
-        }
-        return kExitOk;
-    });
+    return WithUserMode(ctx, true);
 }
 
 }  // namespace vornak::cli

@@ -69,10 +69,14 @@ const char* const kUsage =
     "                       macro show, status\n"
     "                       and rules list\n"
     "  --yes                answer yes to questions (otherwise their default answer is taken)\n"
+    "  --force              when Vornak runs, discard its window's unapplied edits that apply or profile\n"
+    "                       would overwrite (without it they are refused, exit status 6)\n"
     "  --help               this text; after a command, the help of that command\n"
     "  --version            the program's version\n"
     "The options may stand before or after the command (vornakctl apply --yes FILE). A \"--\" ends them,\n"
     "and every argument after it is taken as it stands.\n"
+    "When Vornak runs on the same keyboard, the keyboard commands are carried out by it (over the session\n"
+    "bus), in order with its window's work, and its window shows what changed; status says so.\n"
     "\n"
     "keys:\n"
     "  NAME                 a key as 'vornakctl keys' lists it, in any case; a name with a blank is one\n"
@@ -138,7 +142,7 @@ const char* const kUsage =
     "  4 a profile file is missing, unreadable or rejected (the reason is named)\n"
     "  5 a file could not be written\n"
     "  6 refused by a rule: G9, a macro name shared or taken, a limit, a macro keys play, the keyboard's "
-    "memory\n"
+    "memory, unapplied edits in Vornak's window (see --force)\n"
     "An error is one line on stderr; nothing reaches the keyboard or a file when an argument is wrong.\n";
 
 namespace {
@@ -182,14 +186,14 @@ constexpr CommandText kCommandHelp[] = {
      "Example: vornakctl macro kx1.fwc add Copy +ctrl +c -c -ctrl\n"},
     {"status",
      "usage: vornakctl status [--json]\nThe attached keyboards, the active profile, the macro memory, the "
-     "G-key layer and the effects.\n"},
+     "G-key layer and the effects, and whether the running program opened the keyboard.\n"},
     {"capture",
      "usage: vornakctl capture FILE\nRead the keyboard's whole configuration into a profile file.\n"},
     {"apply",
-     "usage: vornakctl apply FILE\n"
+     "usage: vornakctl apply [--force] FILE\n"
      "Check a profile file, and that its macros fit the keyboard's macro memory, then send it to all three\n"
      "profiles.\n"},
-    {"profile", "usage: vornakctl profile N\nMake on-board profile N (1 to 3) the active one.\n"},
+    {"profile", "usage: vornakctl profile [--force] N\nMake on-board profile N (1 to 3) the active one.\n"},
     {"rules",
      "usage: vornakctl rules list | add APP N [--title TEXT] | remove APP | default N|none | on | off\n"
      "The rules that switch the keyboard to a profile when a window of an application has kept the focus\n"

@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
             options.json = true;
         } else if (arg == "--simulate") {
             options.simulate = true;
+        } else if (arg == "--force") {
+            options.force = true;
         } else if (arg == "--yes") {
             options.assumeYes = true;
         } else if (arg == "--library" || arg.starts_with("--library=")) {
