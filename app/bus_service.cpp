@@ -6,6 +6,7 @@
 #include <QDBusMetaType>
 
 #include "app/vornak_dlg.h"
+#include "follow/view/follow_driver.h"
 #include "program/outside_work.h"
 
 namespace vornak {
@@ -79,7 +80,7 @@ void BusService::Answer(const QDBusMessage& call, const OutsideResult& result,
     QDBusConnection::sessionBus().send(reply);
 }
 
-int BusService::Status(int&, uint&, bool&, QList<int>&, QStringList&) {
+int BusService::Status(int&, uint&, bool&, QList<int>&, QStringList&, QString&) {
     const QDBusMessage call = Defer();
     window_.OutsideStatus([this, call](OutsideResult result, KeyboardStatus st) {
         QList<int> numbers;
@@ -90,9 +91,25 @@ int BusService::Status(int&, uint&, bool&, QList<int>&, QStringList&) {
         }
         Answer(call, result,
                {st.keyboards, st.profile + 1, st.macroMemory, st.layerB, QVariant::fromValue(numbers),
-                QVariant::fromValue(names)});
+                QVariant::fromValue(names), FollowingText()});
     });
     return 0;
+}
+
+QString BusService::FollowingText() const {
+    const FollowDriver* follow = window_.follow();
+    if (follow == nullptr) return QStringLiteral("not started");
+    QString text = QStringLiteral("focus from %1, %2")
+                       .arg(follow->sourceName(),
+                            follow->follower().following() ? QStringLiteral("on") : QStringLiteral("off"));
+    if (!follow->rulesError().isEmpty())
+        text += QStringLiteral(" (") + follow->rulesError() + QStringLiteral(")");
+    return text;
+}
+
+void BusService::ActiveWindowChanged(const QString& appId, const QString& title) {
+    // Calls before the window's start-up has finished have nothing to switch yet.
+    if (FollowDriver* follow = window_.follow()) follow->ActiveWindowChanged(appId, title);
 }
 
 void BusService::Capture(const QString& file) {

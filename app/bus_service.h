@@ -30,14 +30,18 @@ class BusService : public QObject, protected QDBusContext {
 
   public slots:
     QString Keyboard();
-    // keyboards, profile (1..3, 0 unknown), macro memory, layer B, effect numbers, effect names.
-    int Status(int& profile, uint& macroMemory, bool& layerB, QList<int>& effects, QStringList& effectNames);
+    // keyboards, profile (1..3, 0 unknown), macro memory, layer B, effect numbers, effect names, and how the
+    // profile follows the window in front.
+    int Status(int& profile, uint& macroMemory, bool& layerB, QList<int>& effects, QStringList& effectNames,
+               QString& following);
     void Capture(const QString& file);
     void Apply(const QString& file, bool force);
     void SwitchProfile(int profile, bool force);
     // profile 0 is the one the keyboard runs; names and values as vornakctl's lighting options.
     void Lighting(int profile, const QStringList& names, const QStringList& values);
     void UserMode(int profile, int mode, const QList<int>& positions, const QList<uint>& colours);
+    // Another window got the focus (the KWin script, the GNOME Shell extension, a desktop's own script).
+    void ActiveWindowChanged(const QString& appId, const QString& title);
 
   signals:
     void KeyboardChanged(bool present);
@@ -48,6 +52,7 @@ class BusService : public QObject, protected QDBusContext {
   private:
     // The reply waits for the job; the message is kept for it.
     QDBusMessage Defer();
+    QString FollowingText() const;
     void Answer(const QDBusMessage& call, const OutsideResult& result, const QList<QVariant>& values = {});
 
     CVornakDlg& window_;

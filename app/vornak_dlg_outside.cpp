@@ -85,6 +85,8 @@ void CVornakDlg::OutsideSwitchProfile(int profile, bool force, std::function<voi
         [this, done = std::move(done)](SceneOutcome outcome) {
             SceneSwitched(outcome);
             switcher_.RebuildSceneMenu();
+            // A switch asked for by hand stays until the focus moves again.
+            if (outcome.switched) FollowHandSwitch();
             done(outcome.switched ? OutsideResult{}
                                   : OutsideResult{kOutsideFailed, "the keyboard did not switch its profile"});
         });

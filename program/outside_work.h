@@ -73,6 +73,9 @@ struct KeyboardStatus {
     uint32_t macroMemory = 0;
     bool layerB = false;
     std::vector<std::pair<int, std::string>> effects;  // effect number, name
+    // How the running program's profile follows the window in front (its focus source, on or off); empty
+    // when no program answered.
+    std::string following;
 };
 OutsideResult RunStatus(DeviceContext& c, KeyboardStatus& out);
 

@@ -9,6 +9,7 @@
 
 #include "app/bus_service.h"
 #include "device/settings_block.h"
+#include "follow/view/follow_driver.h"
 #include "keyboard/key_buttons.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/private_bus.h"
@@ -100,6 +101,8 @@ TEST_F(BusServiceWindow, ApplyAndProfileFromVornakctlRunInTheProgramAndTheWindow
     const CtlRun status = Ctl({"--simulate", "status"});
     ASSERT_EQ(status.code, 0) << status.err;
     EXPECT_NE(status.out.find("opened by:     the running program"), std::string::npos) << status.out;
+    EXPECT_NE(status.out.find("profile follows the window in front: focus from"), std::string::npos)
+        << status.out;
 
     const std::u16string before = CapsLockShown();
     const std::string file = CapsLockIsX();
@@ -169,6 +172,26 @@ TEST_F(BusServiceWindow, AnotherKeyboardIsNotReachedThroughTheProgram) {
     const CtlRun status = Ctl({"--library", "/nonexistent/libPortHub.so", "status"});
     EXPECT_EQ(status.code, 3) << status.err;
     EXPECT_EQ(status.out.find("the running program"), std::string::npos);
+}
+
+// The KWin script and the GNOME Shell extension report the window in front with one method call of the
+// service; made here as they make it, from another process, it reaches the profile follower.
+TEST_F(BusServiceWindow, TheDesktopScriptsCallReachesTheFollower) {
+    FollowDriver* follow = window_->window->follow();
+    ASSERT_NE(follow, nullptr);
+    QProcess send;
+    send.start(
+        QStringLiteral("dbus-send"),
+        {"--session", "--type=method_call", "--dest=io.github.vornak.Vornak", "/io/github/vornak/Vornak",
+         "io.github.vornak.Vornak1.ActiveWindowChanged", "string:org.example.Game", "string:Level 1"});
+    if (!send.waitForStarted()) GTEST_SKIP() << "no dbus-send";
+    const auto seen = [&] {
+        const auto& apps = follow->follower().seenApplications();
+        return std::find(apps.begin(), apps.end(), u"org.example.Game") != apps.end();
+    };
+    EXPECT_TRUE(ProcessUntil(seen)) << "the follower never saw the application";
+    send.waitForFinished();
+    EXPECT_EQ(send.exitCode(), 0);
 }
 
 }  // namespace

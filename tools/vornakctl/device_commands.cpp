@@ -142,9 +142,9 @@ int CmdStatus(Context& ctx) {
     if (ctx.options.json) {
         std::printf(
             "{\"keyboards\": %d, \"profile\": %d, \"macroMemory\": %u, \"layer\": \"%s\", "
-            "\"throughProgram\": %s, \"effects\": [",
+            "\"throughProgram\": %s, \"following\": %s, \"effects\": [",
             st.keyboards, st.profile < 0 ? 0 : st.profile + 1, st.macroMemory, st.layerB ? "B" : "A",
-            through ? "true" : "false");
+            through ? "true" : "false", JsonString(st.following).c_str());
         for (size_t i = 0; i < st.effects.size(); ++i) {
             std::printf("%s{\"number\": %d, \"name\": %s}", i ? ", " : "", st.effects[i].first,
                         JsonString(st.effects[i].second).c_str());
@@ -167,6 +167,7 @@ int CmdStatus(Context& ctx) {
     }
     if (st.effects.empty()) std::printf(" none reported\n");
     std::printf("opened by:     %s\n", owner.c_str());
+    if (!st.following.empty()) std::printf("profile follows the window in front: %s\n", st.following.c_str());
     return kExitOk;
 }
 

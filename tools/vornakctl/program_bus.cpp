@@ -38,6 +38,7 @@ class DBusProgram : public ProgramBus {
         const QStringList names = qdbus_cast<QStringList>(a[5]);
         for (qsizetype i = 0; i < numbers.size(); ++i)
             out.effects.emplace_back(numbers[i], i < names.size() ? names[i].toStdString() : "");
+        if (a.size() > 6) out.following = a[6].toString().toStdString();
         return {};
     }
     OutsideResult Capture(const std::filesystem::path& file) override {
