@@ -143,8 +143,7 @@ void CVornakDlg::OnMacroKey() {
 
 void CVornakDlg::OnProfile(int profile) {
     if (lighting_) lighting_->RefreshForProfile(profile, LightingRefresh::ProfileButton);
-    if (profile == s_.link.state().currentProfile.load()) {
-        model_.SelectProfile(profile);
+    if (model_.ShowIfRunning(profile, s_.link.state().currentProfile.load())) {
         RefreshKeyButtons();
         return;
     }
@@ -216,9 +215,7 @@ void CVornakDlg::OnImport() {
     s_.worker.Post<LoadOutcome>(
         "import", [path = *file](DeviceContext& c) { return RunImport(c, path); },
         [this](LoadOutcome outcome) {
-            // A file that reached the edit copy but not the keyboard leaves Apply enabled to send it again.
-            const bool applyAfter = outcome.replaced ? !outcome.ok : model_.applyEnabled();
-            model_.Loaded(outcome, applyAfter);
+            model_.FileLoaded(outcome);
             RefreshKeyButtons();
             RefreshApply();
             if (outcome.replaced) emit configurationChanged();

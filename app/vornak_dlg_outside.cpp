@@ -62,10 +62,7 @@ void CVornakDlg::OutsideApply(std::filesystem::path file, bool force,
         },
         [this, done = std::move(done)](std::pair<OutsideResult, LoadOutcome> out) {
             const LoadOutcome& load = out.second;
-            // As after an import: a file that reached the edit copy but not the keyboard leaves Apply
-            // enabled.
-            const bool applyAfter = load.replaced ? !load.ok : model_.applyEnabled();
-            model_.Loaded(load, applyAfter);
+            model_.FileLoaded(load);
             RefreshKeyButtons();
             RefreshApply();
             if (load.replaced) emit configurationChanged();

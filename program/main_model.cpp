@@ -81,6 +81,16 @@ void MainWindowModel::Loaded(const LoadOutcome& outcome, bool applyEnabledAfter)
     applyEnabled_ = applyEnabledAfter;
 }
 
+void MainWindowModel::FileLoaded(const LoadOutcome& outcome) {
+    Loaded(outcome, outcome.replaced ? !outcome.ok : applyEnabled_);
+}
+
+bool MainWindowModel::ShowIfRunning(int profile, int keyboardProfile) {
+    if (profile != keyboardProfile) return false;
+    SelectProfile(profile);
+    return true;
+}
+
 void MainWindowModel::SelectProfile(int profile) {
     if (profile >= 0 && profile < kProfileCount) selectedProfile_ = profile;
 }

@@ -84,6 +84,12 @@ class MainWindowModel {
     // ---- results coming in
     // A fresh load (attach, import): the snapshot, the profile the keyboard runs, Apply.
     void Loaded(const LoadOutcome& outcome, bool applyEnabledAfter);
+    // A profile file loaded by an import or from outside: one that reached the edit copy but not the keyboard
+    // leaves Apply enabled to send it again; one that was not taken leaves Apply as it was.
+    void FileLoaded(const LoadOutcome& outcome);
+    // A profile button: true when the keyboard already runs that profile, which is then only shown (no
+    // switch is sent).
+    bool ShowIfRunning(int profile, int keyboardProfile);
     void SetSnapshot(KeyboardSnapshot snapshot) { snapshot_ = std::move(snapshot); }
     // Selected profile from the keyboard's current profile; -1 keeps the selection.
     void SelectProfile(int profile);

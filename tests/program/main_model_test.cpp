@@ -113,6 +113,29 @@ TEST_F(MainModel, EveryEditGoesThroughTheObserverAndEnablesApply) {
     EXPECT_FALSE(model.allProfilesNextApply());
     EXPECT_EQ(model.selectedProfile(), 2);
     EXPECT_EQ(observer.log.back(), "loaded");
+
+    // A file that reached the edit copy but not the keyboard leaves Apply enabled to send it again; one that
+    // reached both disables it; one that was not taken leaves Apply as it was.
+    LoadOutcome half;
+    half.replaced = true;
+    half.ok = false;
+    model.FileLoaded(half);
+    EXPECT_TRUE(model.applyEnabled());
+    LoadOutcome refused;
+    model.FileLoaded(refused);
+    EXPECT_TRUE(model.applyEnabled());
+    LoadOutcome whole;
+    whole.replaced = true;
+    whole.ok = true;
+    whole.currentProfile = 0;
+    model.FileLoaded(whole);
+    EXPECT_FALSE(model.applyEnabled());
+
+    // A profile button of the profile the keyboard runs only shows it.
+    EXPECT_FALSE(model.ShowIfRunning(1, 0));
+    EXPECT_EQ(model.selectedProfile(), 0);
+    EXPECT_TRUE(model.ShowIfRunning(1, 1));
+    EXPECT_EQ(model.selectedProfile(), 1);
 }
 
 TEST_F(MainModel, ApplyTakesTheAllProfilesFlagAndClearsItOnlyOnSuccess) {
