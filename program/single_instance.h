@@ -98,6 +98,8 @@ enum class InstanceDecision {
 // held by another copy that answers MSG_OPEN, end; held by a copy that answers it is ending, wait until it
 // has ended (at most kEndingWaitMs) and run; held but nothing answering, or free, run (and listen).
 inline constexpr int kEndingWaitMs = 5 * 60 * 1000;
+// How long a start waits for the lock of a copy that holds it but no longer answers.
+inline constexpr int kStoppedHolderWaitMs = 1000;
 InstanceDecision SettleSingleInstance(const CommandLine& args, const InstancePaths& paths,
                                       InstanceServer& server, InstanceServer::Handler handler,
                                       std::string* error);
