@@ -1,7 +1,7 @@
 // Keyboard work asked for from outside the window (the bus service): decided against the window's unapplied
 // edits, posted on the device worker after the window's own jobs, and shown in the window when done.
 #include "app/vornak_dlg.h"
-#include "assign/view/composite_dialog.h"
+#include "assign/view/vornak_dlg_composite.h"
 #include "device/port_hub_link.h"
 #include "lighting/lighting.h"
 
