@@ -62,8 +62,7 @@ void CVornakDlg::CreateFollower() {
     });
     qApp->installEventFilter(&follow_->host);
     appsDialog_ = new CVornak_DlgApps(
-        s_.texts,
-        AppsDialogFiles{s_.paths.skinsDir / "Applications.ini", s_.paths.skinsDir, driver->rulesFile()},
+        s_.texts, AppsDialogFiles{s_.paths.appsIni, s_.paths.skinsDir, driver->rulesFile()},
         [driver] { return driver->follower().seenApplications(); }, this);
     driver->LoadRules();
     // Installed: share/kwin/scripts beside share/vornak; the build puts a copy at the same place beside bin/.

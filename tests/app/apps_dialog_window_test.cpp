@@ -11,6 +11,7 @@
 #include "skin/qt_text.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/shots.h"
+#include "tests/support/temp_dir.h"
 
 namespace vornak::test {
 namespace {
@@ -108,6 +109,19 @@ TEST(AppsDialogWindow, RulesAddedRemovedAndTheDefaultReachTheFileAndTheFollower)
     EXPECT_FALSE(dlg->onBox()->isChecked());
     EXPECT_EQ(dlg->defaultBox()->currentIndex(), 3);
     dlg->reject();
+    ASSERT_TRUE(ProcessUntil([&] { return !dlg->isVisible(); }));
+
+    // A file mended badly by hand is named, and the dialog changes nothing in it.
+    const std::string damaged = "[Rule]\nApplication=gimp\nProfile=7\n";
+    WriteText(file, damaged);
+    f.window->OnCommand(main_id::kCmdApps);
+    ASSERT_TRUE(ProcessUntil([&] { return dlg->isVisible(); }));
+    EXPECT_FALSE(dlg->button(apps_id::kAdd)->isEnabled());
+    EXPECT_FALSE(dlg->onBox()->isEnabled());
+    EXPECT_FALSE(dlg->defaultBox()->isEnabled());
+    SaveShot(*dlg, QStringLiteral("applications_dialog_refused.png"));
+    QTest::mouseClick(dlg->button(apps_id::kClose), Qt::LeftButton);
+    EXPECT_EQ(ReadText(file), damaged);
 }
 
 }  // namespace
