@@ -35,6 +35,7 @@ class QMenu;
 
 namespace vornak {
 
+class CVornak_DlgApps;
 class CVornak_DlgProfile;
 class FollowDriver;
 class CVornak_DlgUpdate;
@@ -84,6 +85,7 @@ inline constexpr int kCmdImport = 32776;
 inline constexpr int kCmdExport = 32777;
 inline constexpr int kCmdClose = 32779;
 inline constexpr int kCmdUpdate = 32780;
+inline constexpr int kCmdApps = 32781;
 inline constexpr int kCmdSceneMenu = 1009;
 inline constexpr int kFirstScene = 9000;
 inline constexpr int kLastScene = 9200;
@@ -190,6 +192,8 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     FirmwareUpdate& firmwareUpdate() { return update_; }
     CVornak_DlgProfile* sceneDialog() const { return sceneDialog_; }
     CVornak_DlgUpdate* updateDialog() const { return updateDialog_; }
+    // The Applications dialog (the profile follower's rules); null before MSG_INIT.
+    CVornak_DlgApps* appsDialog() const { return appsDialog_; }
     Vornak_DlgComposite* keyDialog() const { return keyDialog_; }
     // The scene menu as it was last filled (for the tray's single click and tests).
     QMenu& sceneMenu() { return sceneMenu_; }
@@ -279,6 +283,9 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void OnImport();
     void OnExport();
     void OnUpdate();
+    void OnApps();
+    // The scene menu anew, with the Applications item below the scenes.
+    void FillScenes(const SceneMenu& menu);
     void OnSceneMenu();
     void OnSwitchScene(int id);
     void OnKeyClick(int id);
@@ -340,6 +347,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     CVornak_DlgProfile* sceneDialog_ = nullptr;
     Vornak_DlgComposite* keyDialog_ = nullptr;
     CVornak_DlgUpdate* updateDialog_ = nullptr;
+    CVornak_DlgApps* appsDialog_ = nullptr;
     QPointer<AboutBox> about_;
     std::unique_ptr<LightingPanelSlot> lighting_;
     std::unique_ptr<FollowParts, FollowPartsDeleter> follow_;

@@ -10,6 +10,7 @@
 #include "app/vornak_dlg.h"
 #include "assign/view/vornak_dlg_composite.h"
 #include "device/port_hub_link.h"
+#include "follow/view/apps_dialog.h"
 #include "platform/paths.h"
 #include "platform/utf.h"
 #include "profile/profile_files.h"
@@ -42,6 +43,7 @@ const std::map<int, CVornakDlg::Handler>& CVornakDlg::Handlers() {
         {main_id::kCmdImport, &CVornakDlg::OnImport},
         {main_id::kCmdExport, &CVornakDlg::OnExport},
         {main_id::kCmdUpdate, &CVornakDlg::OnUpdate},
+        {main_id::kCmdApps, &CVornakDlg::OnApps},
         {main_id::kCmdSceneMenu, &CVornakDlg::OnSceneMenu},
     };
     return handlers;
@@ -175,11 +177,9 @@ void CVornakDlg::FillMainMenu(QMenu& menu) {
     const struct {
         TextId text;
         int command;
-    } items[] = {{TextId::MENU_1, main_id::kCmdImport},
-                 {TextId::MENU_2, main_id::kCmdExport},
-                 {TextId::MENU_5, main_id::kCmdUpdate},
-                 {TextId::MENU_3, main_id::kCmdAbout},
-                 {TextId::MENU_4, main_id::kCmdClose}};
+    } items[] = {{TextId::MENU_1, main_id::kCmdImport},  {TextId::MENU_2, main_id::kCmdExport},
+                 {TextId::MENU_APPS, main_id::kCmdApps}, {TextId::MENU_5, main_id::kCmdUpdate},
+                 {TextId::MENU_3, main_id::kCmdAbout},   {TextId::MENU_4, main_id::kCmdClose}};
     for (const auto& item : items) {
         const int command = item.command;
         if (command == main_id::kCmdAbout) AddLanguageMenu(menu);
@@ -258,7 +258,7 @@ void CVornakDlg::OnScenes() {
 
 void CVornakDlg::OnSceneMenu() {
     // Filled anew each time, so a check mark moved by a click that was refused does not stay.
-    FillSceneMenu(sceneMenu_, switcher_.CurrentSceneMenu(), [this](int command) { OnCommand(command); });
+    FillScenes(switcher_.CurrentSceneMenu());
     // On Wayland a menu is a popup of a shown window, placed against it (the pointer's place on the screen is
     // unknown to the program): from the tray, the window opens first and the menu hangs below the scene
     // button.
@@ -284,6 +284,10 @@ void CVornakDlg::OnUpdate() {
     updateDialog_->OpenDialog();
 }
 
+void CVornakDlg::OnApps() {
+    if (appsDialog_) appsDialog_->OpenDialog();
+}
+
 bool CVornakDlg::SubDialogsMayClose() {
     // Neither the scene dialog nor the key dialog keeps anything that a close would lose: what the key
     // dialog did not apply is dropped, as by its Cancel.
@@ -294,6 +298,7 @@ void CVornakDlg::CloseSubDialogsAsCancel() {
     // The key dialog's Cancel also gives the keyboard grab back and the key button its normal pictures.
     keyDialog_->CloseAsCancel();
     sceneDialog_->CloseAsCancel();
+    if (appsDialog_ && appsDialog_->isVisible()) appsDialog_->reject();
 }
 
 // ---- the end

@@ -6,6 +6,7 @@
 #include "app/ui_thread.h"
 #include "app/vornak_dlg.h"
 #include "device/port_hub_link.h"
+#include "follow/view/apps_dialog.h"
 #include "follow/view/follow_driver.h"
 #include "platform/paths.h"
 
@@ -60,6 +61,9 @@ void CVornakDlg::CreateFollower() {
                                  QSystemTrayIcon::Warning);
     });
     qApp->installEventFilter(&follow_->host);
+    appsDialog_ = new CVornak_DlgApps(
+        s_.texts, AppsDialogFiles{s_.paths.appsIni, s_.paths.skinsDir, driver->rulesFile()},
+        [driver] { return driver->follower().seenApplications(); }, this);
     driver->LoadRules();
     // Installed: share/kwin/scripts beside share/vornak; the build puts a copy at the same place beside bin/.
     driver->StartSource(s_.paths.dataDir.parent_path() / "kwin/scripts/vornak-follow/contents/code/main.js");

@@ -89,9 +89,19 @@ void CVornakDlg::SceneSwitched(const SceneOutcome& outcome) {
     });
 }
 
+void CVornakDlg::FillScenes(const SceneMenu& menu) {
+    FillSceneMenu(sceneMenu_, menu, [this](int command) { OnCommand(command); });
+    // The rules that switch the profile by themselves are edited from the same menu.
+    if (!appsDialog_) return;
+    sceneMenu_.addSeparator();
+    QAction* apps = sceneMenu_.addAction(LanguageText(s_.texts, TextId::MENU_APPS), this,
+                                         [this] { OnCommand(main_id::kCmdApps); });
+    apps->setObjectName(QStringLiteral("applications"));
+}
+
 void CVornakDlg::SceneMenuChanged(const SceneMenu& menu) {
     ShowSceneOnButton(*buttons_[main_id::kScenes], menu);
-    FillSceneMenu(sceneMenu_, menu, [this](int command) { OnCommand(command); });
+    FillScenes(menu);
     FollowRecheck();  // the keyboard was read or removed: a switch may wait for it
 }
 

@@ -117,6 +117,7 @@ ProgramPaths::ProgramPaths(const PathRoots& roots)
       profileIni(skinsDir / "Profile.ini"),
       updateIni(skinsDir / "UpdateDlg.ini"),
       compositeIni(skinsDir / "Composite.ini"),
+      appsIni(skinsDir / "Applications.ini"),
       helpDir(dataDir / "Help"),
       helpIndex(helpDir / "index.html"),
       packageDir(dataDir / "Package"),

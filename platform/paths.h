@@ -60,6 +60,7 @@ struct ProgramPaths {
     std::filesystem::path profileIni;
     std::filesystem::path updateIni;
     std::filesystem::path compositeIni;
+    std::filesystem::path appsIni;  // the Applications dialog
     std::filesystem::path helpDir;
     std::filesystem::path helpIndex;
     std::filesystem::path packageDir;

@@ -10,7 +10,7 @@ namespace vornak {
 
 namespace {
 
-const std::array<std::pair<std::string_view, const QColor*>, 14> kColourNames = {{
+const std::array<std::pair<std::string_view, const QColor*>, 15> kColourNames = {{
     {"accent", &palette::kAccent},
     {"alternateRow", &palette::kAlternateRow},
     {"checkBorder", &palette::kCheckBorder},
@@ -24,6 +24,7 @@ const std::array<std::pair<std::string_view, const QColor*>, 14> kColourNames = 
     {"selection", &palette::kSelection},
     {"text", &palette::kText},
     {"textDim", &palette::kTextDim},
+    {"warning", &palette::kMeterWarning},
     {"white", &palette::kWhite},
 }};
 

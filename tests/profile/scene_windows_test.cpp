@@ -36,7 +36,7 @@ bool Idle(WindowFixture& f) {
 std::vector<std::string> SceneItems(QMenu& menu) {
     std::vector<std::string> items;
     for (QAction* a : menu.actions())
-        if (!a->isSeparator()) items.push_back(a->text().toStdString());
+        if (!a->isSeparator() && a->isCheckable()) items.push_back(a->text().toStdString());
     return items;
 }
 

@@ -31,7 +31,8 @@ QImage Pixels(const QPixmap& pixmap) {
 TEST(HighDpiSkin, EachDialogShowsIts2xBackgroundUnscaledInsideThe1xShape) {
     ASSERT_EQ(qGuiApp->devicePixelRatio(), 2.0);
     ASSERT_EQ(SkinPictureScale(), 2);
-    for (const char* ini : {"Main.ini", "Composite.ini", "Profile.ini", "UpdateDlg.ini"}) {
+    for (const char* ini :
+         {"Main.ini", "Composite.ini", "Profile.ini", "UpdateDlg.ini", "Applications.ini"}) {
         SCOPED_TRACE(ini);
         CBaseDialog dialog(0, nullptr, Skins() / ini, Skins());
         std::string error;

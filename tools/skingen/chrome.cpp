@@ -93,7 +93,10 @@ void SmallChrome(QPainter& p, const Dialog& d, Glyph glyph) {
     Separator(p, 52, 20, W - 20);
     for (const auto& c : d.controls) {
         if (c.group == Group::Hidden) continue;
-        if (c.widget == Widget::List || (c.widget == Widget::Label && d.id == DialogId::Update)) {
+        const bool entry =
+            d.id == DialogId::Applications &&
+            (c.widget == Widget::Edit || c.widget == Widget::EditCombo || c.widget == Widget::Combo);
+        if (c.widget == Widget::List || entry || (c.widget == Widget::Label && d.id == DialogId::Update)) {
             Field(p, c.rect, false);
         }
     }
@@ -143,6 +146,9 @@ QImage RenderPicture(const SkinModel& model, const Dialog& d, const Picture* pic
             break;
         case DialogId::Update:
             SmallChrome(p, d, Glyph::Chip);
+            break;
+        case DialogId::Applications:
+            SmallChrome(p, d, Glyph::Layers);
             break;
     }
     for (const auto& c : d.controls) {

@@ -1,4 +1,4 @@
-// The key assignment, profile and update dialogs in the layout table.
+// The key assignment, profile, update and applications dialogs in the layout table.
 #include <tuple>
 
 #include "layout_rows.h"
@@ -178,6 +178,39 @@ Dialog UpdateDialog() {
         ImageButton("CONTROL_CUPButton", QRect(336, 158, 120, 36), Face::TextButton, kUpdateSet, kLooksPlain),
         "Cancel update"));
     d.pictures = {{"update_normal.jpg", 1, 0}, {"update_over.jpg", 1, 1}};
+    return d;
+}
+
+// The rules that give an application a profile: the list, the row that adds one (application, title text,
+// profile), the default, the on/off switch and how GNOME Shell is made to tell the program its windows.
+Dialog ApplicationsDialog() {
+    Dialog d;
+    d.id = DialogId::Applications;
+    d.ini = "Applications.ini";
+    d.background = "apps_back.jpg";
+    d.mask = "apps_mask.bmp";
+    d.size = QSize(600, 420);
+    auto& c = d.controls;
+    c.push_back(WithText(Placed("APPS_HEADING", QRect(190, 18, 380, 24), Widget::Heading), "APPS_TITLE"));
+    c.push_back(Placed("RULE_LIST", QRect(24, 62, 436, 172), Widget::List));
+    c.push_back(WithCaption(
+        ImageButton("FUNC_REMOVE", QRect(476, 62, 100, 32), Face::TextButton, kAppsSet, kLooksApply),
+        "Remove"));
+    c.push_back(WithText(Placed("RULE_APP", QRect(24, 246, 180, 28), Widget::EditCombo), "firefox"));
+    c.push_back(WithText(Placed("RULE_TITLE", QRect(212, 246, 160, 28), Widget::Edit), "APPS_TITLE_HINT"));
+    c.push_back(WithText(Placed("RULE_PROFILE", QRect(380, 246, 80, 28), Widget::Combo), "Profile 2"));
+    c.push_back(WithCaption(
+        ImageButton("FUNC_ADD", QRect(476, 244, 100, 32), Face::PrimaryButton, kAppsSet, kLooksApply),
+        "Add"));
+    c.push_back(WithText(Placed("DEFAULT_TEXT", QRect(24, 290, 140, 22), Widget::Label), "APPS_DEFAULT"));
+    c.push_back(WithText(Placed("DEFAULT_SELECT", QRect(168, 287, 180, 28), Widget::Combo), "APPS_LEAVE"));
+    c.push_back(Placed("FOLLOW_ON", QRect(372, 292, 18, 18), Widget::CheckBox));
+    c.push_back(WithText(Placed("FOLLOW_ON_TEXT", QRect(396, 290, 180, 22), Widget::Label), "APPS_ON"));
+    c.push_back(WithText(Placed("GNOME_TEXT", QRect(24, 326, 436, 74), Widget::Label), "APPS_GNOME"));
+    c.push_back(WithCaption(
+        ImageButton("CONTROL_OK", QRect(476, 366, 100, 34), Face::TextButton, kAppsSet, kLooksPlain),
+        "Close"));
+    d.pictures = {{"apps_normal.jpg", 1, 0}, {"apps_over.jpg", 1, 1}, {"apps_down.jpg", 1, 2}};
     return d;
 }
 

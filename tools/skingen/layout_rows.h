@@ -1,6 +1,6 @@
 // The rows of the layout table, shared by its parts: skin_model.cpp (the model, the bitmaps, the arrows),
-// main_layout.cpp (the main window and its keyboard) and dialog_layouts.cpp (the key, profile and update
-// dialogs).
+// main_layout.cpp (the main window and its keyboard) and dialog_layouts.cpp (the key, profile, update and
+// applications dialogs).
 #pragma once
 
 #include <array>
@@ -39,6 +39,9 @@ inline const std::array<std::string, 5> kProfileSet = {
 inline const std::array<std::string, 5> kUpdateSet = {
     "update_normal.jpg", "update_over.jpg", "update_over.jpg", "update_over.jpg", "update_over.jpg"};
 
+inline const std::array<std::string, 5> kAppsSet = {"apps_normal.jpg", "apps_over.jpg", "apps_down.jpg",
+                                                    "apps_down.jpg", "apps_normal.jpg"};
+
 inline const std::array<Look, 5> kLooksPlain = {L::Normal, L::Over, L::Down, L::Normal, L::Normal};
 inline const std::array<Look, 5> kLooksApply = {L::Normal, L::Over, L::Down, L::Disabled, L::Normal};
 inline const std::array<Look, 5> kLooksMarked = {L::Normal, L::Over, L::Down, L::Selected, L::Normal};
@@ -69,5 +72,6 @@ Dialog MainDialog();
 Dialog CompositeDialog();
 Dialog ProfileDialog();
 Dialog UpdateDialog();
+Dialog ApplicationsDialog();
 
 }  // namespace vornak::skingen::layout

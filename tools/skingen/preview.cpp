@@ -216,6 +216,8 @@ class Previewer {
                 font.setPointSizeF(c.widget == Widget::Heading ? 11 : (pageLabel ? 10.8 : 9));
                 if (c.widget == Widget::Heading) font.setBold(true);
                 label->setFont(font);
+                label->setWordWrap(c.rect.height() > 40);
+                label->setAlignment(Qt::AlignLeft | (c.rect.height() > 40 ? Qt::AlignTop : Qt::AlignVCenter));
                 label->setStyleSheet(c.widget == Widget::Heading
                                          ? "color: #ffffff; background: transparent;"
                                          : "color: #e4e4e4; background: transparent;");
@@ -290,6 +292,17 @@ class Previewer {
             }
             list->setColumnWidth(0, 60);
             list->setColumnWidth(1, 120);
+        } else if (c.key == "RULE_LIST") {
+            list->setHeaderLabels({QString::fromStdU16String(texts_[TextId::APPS_COLUMN_APP]),
+                                   QString::fromStdU16String(texts_[TextId::APPS_COLUMN_TITLE]),
+                                   QString::fromStdU16String(texts_[TextId::APPS_COLUMN_PROFILE])});
+            const char* rows[3][3] = {{"steam_app_570", "", "Profile 2"},
+                                      {"firefox", "YouTube", "Profile 3"},
+                                      {"code", "", "Profile 1"}};
+            for (auto& r : rows)
+                new QTreeWidgetItem(list, {r[0], r[1], r[2]});
+            list->setColumnWidth(0, 170);
+            list->setColumnWidth(1, 170);
         } else {
             list->setHeaderLabels({QString::fromStdU16String(texts_[TextId::MACRO_KEYS_TISHI]),
                                    QString::fromStdU16String(texts_[TextId::MACRO_ACTION_TISHI]),
@@ -364,6 +377,9 @@ class Previewer {
             case DialogId::Update:
                 Hover("CONTROL_UPButton");
                 break;
+            case DialogId::Applications:
+                Hover("FUNC_ADD");
+                break;
         }
     }
 
@@ -394,6 +410,7 @@ bool RenderPreviews(const SkinModel& model, const std::filesystem::path& skinsFo
         {"key_macro_only.png", DialogId::Composite, {}, 1, true},
         {"profile.png", DialogId::Profile, {}},
         {"update.png", DialogId::Update, {}},
+        {"applications.png", DialogId::Applications, {}},
     };
     Previewer previewer(model, skinsFolder);
     for (const View& v : views) {

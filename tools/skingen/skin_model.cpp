@@ -157,7 +157,7 @@ std::vector<ArrowFrame> ArrowFrames(const Dialog& main, QSize* sheet) {
 
 SkinModel BuildModel() {
     SkinModel m;
-    m.dialogs = {MainDialog(), CompositeDialog(), ProfileDialog(), UpdateDialog()};
+    m.dialogs = {MainDialog(), CompositeDialog(), ProfileDialog(), UpdateDialog(), ApplicationsDialog()};
     m.arrowFrames = ArrowFrames(m.dialogs[0], &m.arrowSheet);
     m.bitmaps = Bitmaps();
     m.link = "https://nimbrel.example/kx1";

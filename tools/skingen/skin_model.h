@@ -106,7 +106,7 @@ struct ArrowFrame {
     QPoint origin;  // one pixel right of and below the frame's top-left corner
 };
 
-enum class DialogId { Main, Composite, Profile, Update };
+enum class DialogId { Main, Composite, Profile, Update, Applications };
 
 struct Dialog {
     DialogId id;
