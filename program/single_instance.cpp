@@ -219,8 +219,8 @@ InstanceDecision SettleSingleInstance(const CommandLine& args, const InstancePat
         if (answer == InstanceAnswer::Taken) return InstanceDecision::EndHanded;
         // Handed to an ending copy, the request would be lost: run once it has ended.
         if (answer == InstanceAnswer::Ending) server.WaitForLock(paths, kEndingWaitMs);
-        // Nothing answering: the holder may be ending right now. It closes its socket a moment before it lets go
-        // of the lock, so wait that moment; a holder that hangs keeps it, and this copy runs without it.
+        // Nothing answering: the holder may be ending right now. It closes its socket a moment before it lets
+        // go of the lock, so wait that moment; a holder that hangs keeps it, and this copy runs without it.
         if (answer == InstanceAnswer::None) server.WaitForLock(paths, kStoppedHolderWaitMs);
     }
     // Free, or held by a copy that does not answer: this process is the program.

@@ -40,7 +40,8 @@ class SkinSurfaces {
     // pictures back); a later Get loads it again.
     void Trim();
     bool Holds(const std::filesystem::path& file) const {
-        return std::any_of(surfaces_.begin(), surfaces_.end(), [&](const auto& e) { return e.first.first == file; });
+        return std::any_of(surfaces_.begin(), surfaces_.end(),
+                           [&](const auto& e) { return e.first.first == file; });
     }
     size_t size() const { return surfaces_.size(); }
     void Clear() { surfaces_.clear(); }
