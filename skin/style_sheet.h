@@ -10,4 +10,14 @@ namespace vornak {
 // The sheet with every "@name" of the table in skin/style_sheet.cpp replaced by its colour.
 QString SkinStyleSheet(std::string_view sheet);
 
+// The skinned dialogs' report lists and their headers, in colour names; a dialog may append rules of its own.
+#define VORNAK_SKIN_LIST_STYLE                                                            \
+    "QTreeWidget { background: @field; color: @listText; border: 1px solid @fieldBorder;" \
+    " alternate-background-color: @alternateRow; }"                                       \
+    "QTreeWidget::item { height: 22px; }"                                                 \
+    "QTreeWidget::item:selected { background: @selection; color: @white; }"               \
+    "QHeaderView { background: @header; }"                                                \
+    "QHeaderView::section { background: @header; color: @textDim; border: none;"          \
+    " border-right: 1px solid @fieldBorder; padding: 4px 6px; }"
+
 }  // namespace vornak

@@ -22,14 +22,7 @@ constexpr SkinnedButtonRow kButtons[] = {
 
 constexpr int kColumnWidths[] = {170, 170, 90};
 
-const char* const kListStyle =
-    "QTreeWidget { background: @field; color: @listText; border: 1px solid @fieldBorder;"
-    " alternate-background-color: @alternateRow; }"
-    "QTreeWidget::item { height: 22px; }"
-    "QTreeWidget::item:selected { background: @selection; color: @white; }"
-    "QHeaderView { background: @header; }"
-    "QHeaderView::section { background: @header; color: @textDim; border: none;"
-    " border-right: 1px solid @fieldBorder; padding: 4px 6px; }";
+const char* const kListStyle = VORNAK_SKIN_LIST_STYLE;
 const char* const kFieldStyle =
     "QLineEdit, QComboBox { background: @field; color: @text; border: 1px solid @fieldBorder;"
     " border-radius: 5px; padding-left: 8px; }"

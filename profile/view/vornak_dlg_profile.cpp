@@ -27,14 +27,7 @@ constexpr SkinnedButtonRow kButtons[] = {
 
 constexpr int kColumnWidths[] = {60, 120, 230};
 
-const char* const kListStyle =
-    "QTreeWidget { background: @field; color: @listText; border: 1px solid @fieldBorder;"
-    " alternate-background-color: @alternateRow; }"
-    "QTreeWidget::item { height: 22px; }"
-    "QTreeWidget::item:selected { background: @selection; color: @white; }"
-    "QHeaderView { background: @header; }"
-    "QHeaderView::section { background: @header; color: @textDim; border: none;"
-    " border-right: 1px solid @fieldBorder; padding: 4px 6px; }"
+const char* const kListStyle = VORNAK_SKIN_LIST_STYLE
     // The check boxes as the skin's switches: an outlined box, filled with the accent when checked.
     "QTreeView::indicator { width: 12px; height: 12px; border: 1px solid @checkBorder; border-radius: 3px;"
     " background: @field; }"
