@@ -17,7 +17,6 @@
 #include "device/port_hub_link.h"
 #include "keyboard/key_buttons.h"
 #include "lighting/view/lighting_panel.h"
-#include "macro/macro_editor.h"
 #include "platform/paths.h"
 #include "platform/text_format.h"
 #include "program/worker_lighting_jobs.h"
@@ -87,14 +86,14 @@ bool IsLightingControl(int id) {
 CVornakDlg::CVornakDlg(MainWindowServices services)
     : CBaseDialog(kMainTemplate, nullptr, services.paths.mainIni, services.paths.skinsDir),
       s_(services),
-      model_(services.store, services.texts),
-      history_(model_, services.store, services.texts),
+      parts_(MainWindowPartsServices{services.paths, services.texts, services.store, services.transfer,
+                                     services.link.state(), services.worker, services.prompts,
+                                     StartProgramDetached},
+             *this),
+      model_(parts_.model()),
+      history_(parts_.history()),
+      switcher_(parts_.scenes()),
       prompts_(services.prompts),
-      appProfile_(services.paths.appProfile),
-      sceneModel_(appProfile_, services.texts, services.prompts),
-      switcher_(services.link.state(), services.texts, services.prompts, WorkerJobRunner(services.worker)),
-      update_(services.link.state(), services.paths, services.texts, services.prompts,
-              WorkerJobRunner(services.worker), StartProgramDetached),
       tray_(services.paths.skinsDir, services.texts, this) {
     // A window of its own with a taskbar entry while shown, drawn on a translucent background so the mask's
     // shape holds on X11 and on Wayland alike (where a window shape alone is not honoured).
@@ -110,7 +109,7 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
 }
 
 CVornakDlg::~CVornakDlg() {
-    // Before the members it stands on: its macro page lets go of the macro editor when it is destroyed.
+    // Before the parts it stands on: its macro page lets go of the macro editor when it is destroyed.
     delete keyDialog_;
 }
 
@@ -342,11 +341,9 @@ void CVornakDlg::HandleInit() {
     if (!isVisible()) ReleaseShownPictures();
 }
 
-bool CVornakDlg::Edit(std::string_view what, const std::function<bool(EditCopy&)>& change) {
-    const bool changed = model_.Edit(what, change);
+void CVornakDlg::EditShown() {
     RefreshKeyButtons();
     RefreshApply();
-    return changed;
 }
 
 CPngButton* CVornakDlg::button(int id) const {

@@ -195,7 +195,7 @@ void CVornakDlg::AddLanguageMenu(QMenu& menu) {
                                          std::pair{kLanguageChinese, QString::fromUtf8("中文")}}) {
         QAction* action = languages->addAction(name, this, [this, language = language] {
             std::string error;
-            if (!appProfile_.WriteInt(kLanguageChoiceKey, language, &error)) {
+            if (!parts_.appProfile().WriteInt(kLanguageChoiceKey, language, &error)) {
                 prompts_.Inform(Utf8ToUtf16(error));
                 return;
             }
