@@ -186,11 +186,14 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public MainWindo
 
     SceneSwitcher& scenes() { return switcher_; }
     FirmwareUpdate& firmwareUpdate() { return parts_.firmwareUpdate(); }
-    CVornak_DlgProfile* sceneDialog() const { return sceneDialog_; }
-    CVornak_DlgUpdate* updateDialog() const { return updateDialog_; }
+    // The sub-dialogs are made when first opened (or asked for here) and let go when the window hides to the
+    // tray while they are closed, so the tray holds none of their widgets and pictures; what they show lives
+    // in the parts, and in the files the Applications dialog reads at each opening.
+    CVornak_DlgProfile* sceneDialog();
+    CVornak_DlgUpdate* updateDialog();
     // The Applications dialog (the profile follower's rules); null before MSG_INIT.
-    CVornak_DlgApps* appsDialog() const { return appsDialog_; }
-    Vornak_DlgComposite* keyDialog() const { return keyDialog_; }
+    CVornak_DlgApps* appsDialog();
+    Vornak_DlgComposite* keyDialog();
     // The scene menu as it was last filled (for the tray's single click and tests).
     QMenu& sceneMenu() { return sceneMenu_; }
     // The profile following the application in front (app/vornak_dlg_follow.cpp); null before MSG_INIT. The
@@ -226,8 +229,6 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public MainWindo
     void ApplyTexts();
     void CreateTimers();
     void CreateHistory();
-    void CreateSubDialogs();
-    void CreateKeyDialog();
     void CreateLightingPanel();
     void ConnectTray();
     void HandleInit();
@@ -246,6 +247,10 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public MainWindo
     void AttachPictures();
     void ReleaseShownPictures();
     void RestoreShownPictures();
+    // The closed sub-dialogs go (hidden to the tray); the pictures nobody holds then go too.
+    void LetClosedDialogsGo();
+    void SubDialogMade(QWidget* dialog);
+    void TrimPictures();
 
     // ---- rendering
     void RefreshKeyButtons();
@@ -332,7 +337,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public MainWindo
     bool picturesReleased_ = false;
     std::optional<KeyClickTarget> lastKeyClick_;
 
-    // The sub-dialogs, owned by the window through Qt's parent.
+    // The sub-dialogs while they exist, owned by the window through Qt's parent.
     CVornak_DlgProfile* sceneDialog_ = nullptr;
     Vornak_DlgComposite* keyDialog_ = nullptr;
     CVornak_DlgUpdate* updateDialog_ = nullptr;

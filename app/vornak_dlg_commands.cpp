@@ -253,7 +253,7 @@ void CVornakDlg::OnAbout() {
 // ---- the places the scene and update dialogs take
 
 void CVornakDlg::OnScenes() {
-    sceneDialog_->OpenDialog(s_.link.state().currentProfile.load());
+    sceneDialog()->OpenDialog(s_.link.state().currentProfile.load());
 }
 
 void CVornakDlg::OnSceneMenu() {
@@ -281,11 +281,11 @@ void CVornakDlg::OnSwitchScene(int id) {
 }
 
 void CVornakDlg::OnUpdate() {
-    updateDialog_->OpenDialog();
+    updateDialog()->OpenDialog();
 }
 
 void CVornakDlg::OnApps() {
-    if (appsDialog_) appsDialog_->OpenDialog();
+    if (CVornak_DlgApps* apps = appsDialog()) apps->OpenDialog();
 }
 
 bool CVornakDlg::SubDialogsMayClose() {
@@ -296,8 +296,8 @@ bool CVornakDlg::SubDialogsMayClose() {
 
 void CVornakDlg::CloseSubDialogsAsCancel() {
     // The key dialog's Cancel also gives the keyboard grab back and the key button its normal pictures.
-    keyDialog_->CloseAsCancel();
-    sceneDialog_->CloseAsCancel();
+    if (keyDialog_ != nullptr) keyDialog_->CloseAsCancel();
+    if (sceneDialog_ != nullptr) sceneDialog_->CloseAsCancel();
     if (appsDialog_ && appsDialog_->isVisible()) appsDialog_->reject();
 }
 

@@ -1,5 +1,5 @@
-// The key assignment dialog in the main window: made once, opened by the key click road, its OK and Apply
-// written through the window's edit entry point.
+// The key assignment dialog in the main window: made when first opened, opened by the key click road; its OK
+// and Apply reach the edit copy through the parts' key dialog host.
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -13,7 +13,8 @@
 
 namespace vornak {
 
-void CVornakDlg::CreateKeyDialog() {
+Vornak_DlgComposite* CVornakDlg::keyDialog() {
+    if (keyDialog_ != nullptr) return keyDialog_;
     PortHubLink& link = s_.link;
     MacroPageSettings settings;
     settings.profile = &parts_.appProfile();
@@ -29,12 +30,8 @@ void CVornakDlg::CreateKeyDialog() {
         QDesktopServices::openUrl(url);
     });
     connect(keyDialog_, &Vornak_DlgComposite::keyDialogClosed, this, &CVornakDlg::KeyDialogClosed);
-    // A button that loses the focus lets go of its pressed look, and the dialog takes the focus as it opens:
-    // the key buttons never take it, so the key stays pressed while its dialog is open.
-    for (const KeyButton& k : kKeyButtons)
-        button(k.controlId)->setFocusPolicy(Qt::NoFocus);
-    for (const uint16_t id : kGKeyControlIds)
-        button(id)->setFocusPolicy(Qt::NoFocus);
+    SubDialogMade(keyDialog_);
+    return keyDialog_;
 }
 
 void CVornakDlg::OpenKeyDialog(const KeyClickTarget& target) {
@@ -45,7 +42,7 @@ void CVornakDlg::OpenKeyDialog(const KeyClickTarget& target) {
     history_.SetDialogSlot(target.slot);  // its OK and Apply are steps named after this key
     CPngButton* b = button(target.controlId);
     const QRect onScreen = b != nullptr ? QRect(b->mapToGlobal(QPoint(0, 0)), b->size()) : geometry();
-    if (!keyDialog_->OpenFor(target.controlId, model_.layerB(), onScreen)) {
+    if (!keyDialog()->OpenFor(target.controlId, model_.layerB(), onScreen)) {
         history_.SetDialogSlot(-1);
         return;
     }

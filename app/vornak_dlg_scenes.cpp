@@ -20,21 +20,29 @@ bool StartProgramDetached(const std::filesystem::path& program, const std::files
                                    QString::fromStdString(folder.string()));
 }
 
-void CVornakDlg::CreateSubDialogs() {
-    const auto openHelp = [help = s_.paths.helpIndex] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
-    };
+CVornak_DlgProfile* CVornakDlg::sceneDialog() {
+    if (sceneDialog_ != nullptr) return sceneDialog_;
     sceneDialog_ = new CVornak_DlgProfile(
         parts_.sceneDialog(), switcher_, s_.texts, prompts_,
         ProfileDialogFiles{s_.paths.profileIni, s_.paths.skinsDir, s_.paths.helpIndex, s_.paths.userFolder},
         this);
-    sceneDialog_->SetHelpOpener(openHelp);
+    sceneDialog_->SetHelpOpener([help = s_.paths.helpIndex] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
+    });
+    SubDialogMade(sceneDialog_);
+    return sceneDialog_;
+}
+
+CVornak_DlgUpdate* CVornakDlg::updateDialog() {
+    if (updateDialog_ != nullptr) return updateDialog_;
     updateDialog_ = new CVornak_DlgUpdate(parts_.firmwareUpdate(), s_.texts,
                                           UpdateDialogFiles{s_.paths.updateIni, s_.paths.skinsDir}, this);
+    SubDialogMade(updateDialog_);
+    return updateDialog_;
 }
 
 bool CVornakDlg::EditorOpen() const {
-    return keyDialog_ != nullptr && keyDialog_->model().isOpen();
+    return parts_.keyDialog().isOpen();
 }
 
 void CVornakDlg::SetApplyEnabled(bool enabled) {
@@ -52,14 +60,14 @@ void CVornakDlg::SceneSwitched(const SceneOutcome& outcome) {
         RefreshApply();
         if (lighting_ && model_.selectedProfile() != before)
             lighting_->RefreshForProfile(model_.selectedProfile(), LightingRefresh::ProfileSwitch);
-        if (sceneDialog_->isVisible()) sceneDialog_->Render();
+        if (sceneDialog_ != nullptr && sceneDialog_->isVisible()) sceneDialog_->Render();
     });
 }
 
 void CVornakDlg::FillScenes(const SceneMenu& menu) {
     FillSceneMenu(sceneMenu_, menu, [this](int command) { OnCommand(command); });
     // The rules that switch the profile by themselves are edited from the same menu.
-    if (!appsDialog_) return;
+    if (!follow_) return;
     sceneMenu_.addSeparator();
     QAction* apps = sceneMenu_.addAction(LanguageText(s_.texts, TextId::MENU_APPS), this,
                                          [this] { OnCommand(main_id::kCmdApps); });
