@@ -293,7 +293,6 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public MainWindo
     // The key click road ends here: the key assignment dialog opens for the target (vornak_dlg_keys.cpp).
     void OpenKeyDialog(const KeyClickTarget& target);
     void KeyDialogClosed(uint16_t buttonId);
-    void FinishApply(const ApplyOutcome& outcome);
     // ---- undo, redo and the drag of keys (vornak_dlg_history.cpp)
     void AddHistoryEntries(QMenu& menu);
     // The slot a key or G button stands for now; -1 for any other widget.

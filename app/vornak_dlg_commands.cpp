@@ -98,26 +98,17 @@ void CVornakDlg::OnMinimize() {
 // ---- Apply
 
 void CVornakDlg::OnApply() {
-    const auto plan = model_.BeginApply();
-    if (!plan) return;  // a download runs already: its busy picture shows it
-    busyLinger_.stop();
-    RefreshBusy();
-    if (!plan->send) {
-        FinishApply(ApplyOutcome{});
-        return;
-    }
-    const bool all = plan->allProfiles;
-    s_.worker.Post<ApplyOutcome>(
-        "apply", [all](DeviceContext& c) { return RunApply(c, all); },
-        [this](ApplyOutcome outcome) { FinishApply(outcome); });
-}
-
-void CVornakDlg::FinishApply(const ApplyOutcome& outcome) {
-    model_.FinishApply(outcome);
-    history_.Applied(outcome);
-    RefreshApply();
-    busyLinger_.start();
-    if (outcome.succeeded()) emit configurationChanged();
+    // Nothing while a download runs already: its busy picture shows it.
+    parts_.Apply(
+        [this] {
+            busyLinger_.stop();
+            RefreshBusy();
+        },
+        [this](const ApplyOutcome& outcome) {
+            RefreshApply();
+            busyLinger_.start();
+            if (outcome.succeeded()) emit configurationChanged();
+        });
 }
 
 // ---- keys and profiles
@@ -212,14 +203,11 @@ void CVornakDlg::OnImport() {
     choice.initialFolder = s_.paths.userFolder;
     const auto file = prompts_.ChooseFile(choice);
     if (!file) return;
-    s_.worker.Post<LoadOutcome>(
-        "import", [path = *file](DeviceContext& c) { return RunImport(c, path); },
-        [this](LoadOutcome outcome) {
-            model_.FileLoaded(outcome);
-            RefreshKeyButtons();
-            RefreshApply();
-            if (outcome.replaced) emit configurationChanged();
-        });
+    parts_.Import(*file, [this](const LoadOutcome& outcome) {
+        RefreshKeyButtons();
+        RefreshApply();
+        if (outcome.replaced) emit configurationChanged();
+    });
 }
 
 void CVornakDlg::OnExport() {

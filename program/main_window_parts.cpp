@@ -50,6 +50,45 @@ bool MainWindowParts::Edit(std::string_view what, const std::function<bool(EditC
     return changed;
 }
 
+bool MainWindowParts::Apply(const std::function<void()>& started,
+                            std::function<void(const ApplyOutcome&)> finished) {
+    const auto plan = model_.BeginApply();
+    if (!plan) return false;
+    started();
+    auto finish = [this, finished = std::move(finished)](const ApplyOutcome& outcome) {
+        model_.FinishApply(outcome);
+        history_.Applied(outcome);
+        finished(outcome);
+    };
+    if (!plan->send) {
+        finish(ApplyOutcome{});
+        return true;
+    }
+    worker_.Post<ApplyOutcome>(
+        "apply", [all = plan->allProfiles](DeviceContext& c) { return RunApply(c, all); },
+        [finish = std::move(finish)](ApplyOutcome outcome) { finish(outcome); });
+    return true;
+}
+
+void MainWindowParts::Import(std::filesystem::path file, std::function<void(const LoadOutcome&)> shown) {
+    worker_.Post<LoadOutcome>(
+        "import", [file = std::move(file)](DeviceContext& c) { return RunImport(c, file); },
+        [this, shown = std::move(shown)](LoadOutcome outcome) {
+            model_.FileLoaded(outcome);
+            shown(outcome);
+        });
+}
+
+void MainWindowParts::ReloadFromKeyboard(std::function<void()> shown) {
+    // The capture and the reload are keyboard traffic: a job, in order after whatever runs.
+    worker_.Post<LoadOutcome>(
+        "reload from keyboard", [](DeviceContext& c) { return RunReloadFromKeyboard(c); },
+        [this, shown = std::move(shown)](LoadOutcome outcome) {
+            model_.Loaded(outcome, false);
+            shown();
+        });
+}
+
 void MainWindowParts::TakeScene(const SceneOutcome& outcome, std::function<void()> shown) {
     if (!outcome.replaced) {
         model_.SelectProfile(outcome.currentProfile);

@@ -5,6 +5,7 @@
 // forwards what the user does; a test builds them on the simulated keyboard without any widget. UI thread.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <string_view>
 
@@ -67,6 +68,15 @@ class MainWindowParts final : private DialogWindow {
     // An edit of the edit copy from the window (a test, the bus service): the model's Edit, then the window
     // shows it. The device worker must be idle (a done callback, or WhenIdle).
     bool Edit(std::string_view what, const std::function<bool(EditCopy&)>& change);
+    // Apply: false when one runs already (a second click while the download runs has no effect). Otherwise
+    // started runs at once (the busy picture shows), the edit copy is saved and downloaded when Apply was
+    // enabled, and finished runs once the model and the undo history took the outcome.
+    bool Apply(const std::function<void()>& started, std::function<void(const ApplyOutcome&)> finished);
+    // A profile file chosen on the UI thread, imported as a device job; shown runs once the model took it.
+    void Import(std::filesystem::path file, std::function<void(const LoadOutcome&)> shown);
+    // The keyboard was attached and read: captured and loaded as a device job, Apply disabled; shown runs
+    // once the model took it.
+    void ReloadFromKeyboard(std::function<void()> shown);
     // A scene switch ended: the keyboard's profile is selected, or, when the edit copy was loaded anew, the
     // key buttons are described from it once no job holds it (the undo history starts over); shown runs
     // after either.

@@ -1,12 +1,14 @@
 // What the main window is made of, built on the simulated keyboard without any widget: a key dialog's OK
-// reaches the edit copy as one undo step, and a scene switch that drops the edits loads the edit copy anew
-// and selects the keyboard's new profile.
+// reaches the edit copy as one undo step, a scene switch that drops the edits loads the edit copy anew and
+// selects the keyboard's new profile, and Apply sends the next edit to that profile on the keyboard.
 #include "program/main_window_parts.h"
 
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <optional>
 
+#include "keyboard/key_table.h"
 #include "tests/program/program_fixture.h"
 #include "tests/support/config_builders.h"
 
@@ -38,7 +40,7 @@ class PartsWindow : public MainWindowView {
     MainWindowParts* parts_ = nullptr;
 };
 
-TEST(MainWindowParts, AKeyEditReachesTheEditCopyAndASceneSwitchThatDropsItLoadsAnew) {
+TEST(MainWindowParts, AKeyEditReachesTheEditCopyASceneSwitchDropsItAndApplySendsTheNext) {
     ProgramFixture f;
     ASSERT_EQ(f.Start(), 1);
     ASSERT_TRUE(f.ui.RunUntil([&] { return f.window->Count("reloaded") == 1 && !f.worker->busy(); }));
@@ -89,6 +91,23 @@ TEST(MainWindowParts, AKeyEditReachesTheEditCopyAndASceneSwitchThatDropsItLoadsA
     EXPECT_EQ(entryA(1), MakeEntry(AssignmentKind::Key, kB));
     EXPECT_EQ(entryA(0), before);
     EXPECT_EQ(window.editsShown, 2);
+
+    // Apply sends it: the keyboard's second key block holds at A's place what its factory layout holds at
+    // B's.
+    int started = 0;
+    std::optional<ApplyOutcome> applied;
+    ASSERT_TRUE(parts.Apply([&] { ++started; }, [&](const ApplyOutcome& o) { applied = o; }));
+    EXPECT_EQ(started, 1);
+    EXPECT_FALSE(parts.Apply([&] { ++started; }, [](const ApplyOutcome&) {})) << "one runs already";
+    ASSERT_TRUE(f.ui.RunUntil([&] { return applied.has_value(); }));
+    EXPECT_TRUE(applied->succeeded()) << applied->error;
+    EXPECT_FALSE(parts.model().applyEnabled());
+    const auto block = f.sim->keyBlock(1);
+    const auto layout = f.sim->defaultLayout();
+    const size_t aAt = static_cast<size_t>(*KeyMatrixPosition(kA)) * 3;
+    const size_t bAt = static_cast<size_t>(*KeyMatrixPosition(kB)) * 3;
+    EXPECT_EQ((HardwareKeyCode{block[aAt], block[aAt + 1], block[aAt + 2]}),
+              (HardwareKeyCode{layout[bAt], layout[bAt + 1], layout[bAt + 2]}));
 }
 
 }  // namespace
