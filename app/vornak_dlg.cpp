@@ -272,7 +272,12 @@ void CVornakDlg::LetClosedDialogsGo() {
     letGo(appsDialog_, false);
 }
 
-void CVornakDlg::SubDialogMade(QWidget* dialog) {
+void CVornakDlg::SubDialogMade(QDialog* dialog) {
+    // One closed while the window stays hidden (the Applications dialog, from the tray's scene menu) goes
+    // too.
+    connect(dialog, &QDialog::finished, this, [this] {
+        if (picturesReleased_) LetClosedDialogsGo();
+    });
     // Queued: the trim comes once the dialog and its buttons are gone whole.
     connect(
         dialog, &QObject::destroyed, this,

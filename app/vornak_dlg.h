@@ -249,7 +249,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public MainWindo
     void RestoreShownPictures();
     // The closed sub-dialogs go (hidden to the tray); the pictures nobody holds then go too.
     void LetClosedDialogsGo();
-    void SubDialogMade(QWidget* dialog);
+    void SubDialogMade(QDialog* dialog);
     void TrimPictures();
 
     // ---- rendering
