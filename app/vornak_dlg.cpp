@@ -15,11 +15,13 @@
 #include "app/ui_thread.h"
 #include "assign/view/vornak_dlg_composite.h"
 #include "device/port_hub_link.h"
+#include "follow/view/apps_dialog.h"
 #include "keyboard/key_buttons.h"
 #include "lighting/view/lighting_panel.h"
-#include "macro/macro_editor.h"
 #include "platform/paths.h"
 #include "platform/text_format.h"
+#include "profile/view/vornak_dlg_profile.h"
+#include "profile/view/vornak_dlg_update.h"
 #include "program/worker_lighting_jobs.h"
 #include "skin/palette.h"
 #include "skin/placement.h"
@@ -87,14 +89,14 @@ bool IsLightingControl(int id) {
 CVornakDlg::CVornakDlg(MainWindowServices services)
     : CBaseDialog(kMainTemplate, nullptr, services.paths.mainIni, services.paths.skinsDir),
       s_(services),
-      model_(services.store, services.texts),
-      history_(model_, services.store, services.texts),
+      parts_(MainWindowPartsServices{services.paths, services.texts, services.store, services.transfer,
+                                     services.link.state(), services.worker, services.prompts,
+                                     StartProgramDetached},
+             *this),
+      model_(parts_.model()),
+      history_(parts_.history()),
+      switcher_(parts_.scenes()),
       prompts_(services.prompts),
-      appProfile_(services.paths.appProfile),
-      sceneModel_(appProfile_, services.texts, services.prompts),
-      switcher_(services.link.state(), services.texts, services.prompts, WorkerJobRunner(services.worker)),
-      update_(services.link.state(), services.paths, services.texts, services.prompts,
-              WorkerJobRunner(services.worker), StartProgramDetached),
       tray_(services.paths.skinsDir, services.texts, this) {
     // A window of its own with a taskbar entry while shown, drawn on a translucent background so the mask's
     // shape holds on X11 and on Wayland alike (where a window shape alone is not honoured).
@@ -104,14 +106,14 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
     CreateButtons();
     CreateTimers();
     CreateHistory();
-    CreateSubDialogs();
-    CreateKeyDialog();
     ConnectTray();
 }
 
 CVornakDlg::~CVornakDlg() {
-    // Before the members it stands on: its macro page lets go of the macro editor when it is destroyed.
-    delete keyDialog_;
+    // The dialogs go before the parts they stand on (the key dialog's macro page lets go of the macro editor
+    // when it is destroyed), those let go earlier and still waiting for their deletion too.
+    for (CBaseDialog* dialog : findChildren<CBaseDialog*>(Qt::FindDirectChildrenOnly))
+        delete dialog;
 }
 
 void CVornakDlg::Init() {
@@ -151,6 +153,12 @@ void CVornakDlg::CreateButtons() {
     rightArrow_->setEnabled(false);
     busy_ = new QLabel(this);
     busy_->hide();
+    // A button that loses the focus lets go of its pressed look, and the key dialog takes the focus as it
+    // opens: the key buttons never take it, so the key stays pressed while its dialog is open.
+    for (const KeyButton& k : kKeyButtons)
+        button(k.controlId)->setFocusPolicy(Qt::NoFocus);
+    for (const uint16_t id : kGKeyControlIds)
+        button(id)->setFocusPolicy(Qt::NoFocus);
 }
 
 void CVornakDlg::LayOutControls() {
@@ -244,10 +252,43 @@ void CVornakDlg::ReleaseShownPictures() {
     arrowSheet_ = QPixmap();
     busyFrames_ = {};
     busy_->clear();
-    SkinSurfaces::Instance().Trim();
+    LetClosedDialogsGo();
     // The window's own frame buffer too: the next paint after showing sizes it to the window again.
     if (QBackingStore* store = backingStore(); store && store->size() != QSize(1, 1))
         store->resize(QSize(1, 1));
+    TrimPictures();
+}
+
+void CVornakDlg::LetClosedDialogsGo() {
+    // Later: a dialog's own handler may still be on the stack. Its pictures go once it is destroyed.
+    const auto letGo = [](auto*& dialog, bool open) {
+        if (dialog == nullptr || dialog->isVisible() || open) return;
+        dialog->deleteLater();
+        dialog = nullptr;
+    };
+    letGo(keyDialog_, parts_.keyDialog().isOpen());
+    letGo(sceneDialog_, parts_.sceneDialog().isOpen());
+    letGo(updateDialog_, false);
+    letGo(appsDialog_, false);
+}
+
+void CVornakDlg::SubDialogMade(QDialog* dialog) {
+    // One closed while the window stays hidden (the Applications dialog, from the tray's scene menu) goes
+    // too.
+    connect(dialog, &QDialog::finished, this, [this] {
+        if (picturesReleased_) LetClosedDialogsGo();
+    });
+    // Queued: the trim comes once the dialog and its buttons are gone whole.
+    connect(
+        dialog, &QObject::destroyed, this,
+        [this] {
+            if (picturesReleased_) TrimPictures();
+        },
+        Qt::QueuedConnection);
+}
+
+void CVornakDlg::TrimPictures() {
+    SkinSurfaces::Instance().Trim();
 #ifdef __GLIBC__
     // Pictures this size come back to the same heap: give the freed pages back to the system.
     malloc_trim(0);
@@ -342,11 +383,9 @@ void CVornakDlg::HandleInit() {
     if (!isVisible()) ReleaseShownPictures();
 }
 
-bool CVornakDlg::Edit(std::string_view what, const std::function<bool(EditCopy&)>& change) {
-    const bool changed = model_.Edit(what, change);
+void CVornakDlg::EditShown() {
     RefreshKeyButtons();
     RefreshApply();
-    return changed;
 }
 
 CPngButton* CVornakDlg::button(int id) const {

@@ -16,16 +16,11 @@
 #include "app/tray_icon.h"
 #include "history/key_drag.h"
 #include "lighting/lighting_panel_slot.h"
-#include "platform/app_profile.h"
-#include "profile/firmware_update.h"
-#include "profile/scene_switcher.h"
 #include "program/device_worker.h"
-#include "program/history_commands.h"
 #include "program/link_relay.h"
-#include "program/main_model.h"
+#include "program/main_window_parts.h"
 #include "program/outside_work.h"
 #include "program/ui_prompts.h"
-#include "program/window_dialog_host.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
 
@@ -44,8 +39,6 @@ class Vornak_DlgComposite;
 struct ProgramPaths;
 class AboutBox;
 class ConfigTransfer;
-class KeyDialogModel;
-class MacroEditor;
 
 // Control ids of the main window.
 namespace main_id {
@@ -91,8 +84,6 @@ inline constexpr int kFirstScene = 9000;
 inline constexpr int kLastScene = 9200;
 }  // namespace main_id
 
-// The core models' device jobs, posted to the worker with the stack it hands every job.
-DeviceJobRunner WorkerJobRunner(DeviceWorker& worker);
 // Starts a program detached in a working folder; false when it could not be started.
 bool StartProgramDetached(const std::filesystem::path& program, const std::filesystem::path& folder);
 
@@ -107,7 +98,7 @@ struct MainWindowServices {
     bool startInTray = false;  // "/Start": never open by itself
 };
 
-class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost {
+class CVornakDlg : public CBaseDialog, public MainWindowEvents, public MainWindowView {
     Q_OBJECT
 
   public:
@@ -129,10 +120,13 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     bool CloseProgram();
     bool closing() const { return closing_; }
 
+    // What the window is made of besides its widgets (program/main_window_parts.h).
+    MainWindowParts& parts() { return parts_; }
     MainWindowModel& model() { return model_; }
-    // Every edit of the edit copy from a window (the key dialog's OK, a swap): through the model's Edit, then
-    // the key buttons and Apply show it. The device worker must be idle (a done callback, or WhenIdle).
-    bool Edit(std::string_view what, const std::function<bool(EditCopy&)>& change);
+    // An edit of the edit copy (MainWindowParts::Edit). The device worker must be idle.
+    bool Edit(std::string_view what, const std::function<bool(EditCopy&)>& change) {
+        return parts_.Edit(what, change);
+    }
     CPngButton* button(int id) const;
     CTrayIcon& tray() { return tray_; }
     QLabel* busyPicture() const { return busy_; }
@@ -187,14 +181,19 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void Apply() override { OnApply(); }
     void SceneSwitched(const SceneOutcome& outcome) override;
     void SceneMenuChanged(const SceneMenu& menu) override;
+    // MainWindowView: the key buttons and Apply show an edit.
+    void EditShown() override;
 
     SceneSwitcher& scenes() { return switcher_; }
-    FirmwareUpdate& firmwareUpdate() { return update_; }
-    CVornak_DlgProfile* sceneDialog() const { return sceneDialog_; }
-    CVornak_DlgUpdate* updateDialog() const { return updateDialog_; }
+    FirmwareUpdate& firmwareUpdate() { return parts_.firmwareUpdate(); }
+    // The sub-dialogs are made when first opened (or asked for here) and let go when the window hides to the
+    // tray while they are closed, so the tray holds none of their widgets and pictures; what they show lives
+    // in the parts, and in the files the Applications dialog reads at each opening.
+    CVornak_DlgProfile* sceneDialog();
+    CVornak_DlgUpdate* updateDialog();
     // The Applications dialog (the profile follower's rules); null before MSG_INIT.
-    CVornak_DlgApps* appsDialog() const { return appsDialog_; }
-    Vornak_DlgComposite* keyDialog() const { return keyDialog_; }
+    CVornak_DlgApps* appsDialog();
+    Vornak_DlgComposite* keyDialog();
     // The scene menu as it was last filled (for the tray's single click and tests).
     QMenu& sceneMenu() { return sceneMenu_; }
     // The profile following the application in front (app/vornak_dlg_follow.cpp); null before MSG_INIT. The
@@ -230,8 +229,6 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void ApplyTexts();
     void CreateTimers();
     void CreateHistory();
-    void CreateSubDialogs();
-    void CreateKeyDialog();
     void CreateLightingPanel();
     void ConnectTray();
     void HandleInit();
@@ -250,6 +247,10 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void AttachPictures();
     void ReleaseShownPictures();
     void RestoreShownPictures();
+    // The closed sub-dialogs go (hidden to the tray); the pictures nobody holds then go too.
+    void LetClosedDialogsGo();
+    void SubDialogMade(QDialog* dialog);
+    void TrimPictures();
 
     // ---- rendering
     void RefreshKeyButtons();
@@ -292,7 +293,6 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     // The key click road ends here: the key assignment dialog opens for the target (vornak_dlg_keys.cpp).
     void OpenKeyDialog(const KeyClickTarget& target);
     void KeyDialogClosed(uint16_t buttonId);
-    void FinishApply(const ApplyOutcome& outcome);
     // ---- undo, redo and the drag of keys (vornak_dlg_history.cpp)
     void AddHistoryEntries(QMenu& menu);
     // The slot a key or G button stands for now; -1 for any other widget.
@@ -306,16 +306,14 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     void CloseSubDialogsAsCancel();
 
     MainWindowServices s_;
-    MainWindowModel model_;
-    HistoryCommands history_;
+    MainWindowParts parts_;
+    MainWindowModel& model_;
+    HistoryCommands& history_;
+    SceneSwitcher& switcher_;
     KeyDrag drag_;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     UiThreadPrompts& prompts_;
-    AppProfile appProfile_;
-    SceneDialogModel sceneModel_;
-    SceneSwitcher switcher_;
-    FirmwareUpdate update_;  // the updater's path outlives every opening of the dialog
     QMenu sceneMenu_{this};  // a child of the window: a Wayland popup stands against its parent's surface
     CTrayIcon tray_;
     std::map<int, CPngButton*> buttons_;
@@ -338,12 +336,7 @@ class CVornakDlg : public CBaseDialog, public MainWindowEvents, public SceneHost
     bool picturesReleased_ = false;
     std::optional<KeyClickTarget> lastKeyClick_;
 
-    // The key dialog's model and what it stands on; they outlive the dialog (destroyed after it, with the
-    // window's children).
-    std::unique_ptr<MacroEditor> macroEditor_;
-    std::unique_ptr<WindowDialogHost> keyHost_;
-    std::unique_ptr<KeyDialogModel> keyModel_;
-    // The sub-dialogs, owned by the window through Qt's parent.
+    // The sub-dialogs while they exist, owned by the window through Qt's parent.
     CVornak_DlgProfile* sceneDialog_ = nullptr;
     Vornak_DlgComposite* keyDialog_ = nullptr;
     CVornak_DlgUpdate* updateDialog_ = nullptr;

@@ -98,26 +98,17 @@ void CVornakDlg::OnMinimize() {
 // ---- Apply
 
 void CVornakDlg::OnApply() {
-    const auto plan = model_.BeginApply();
-    if (!plan) return;  // a download runs already: its busy picture shows it
-    busyLinger_.stop();
-    RefreshBusy();
-    if (!plan->send) {
-        FinishApply(ApplyOutcome{});
-        return;
-    }
-    const bool all = plan->allProfiles;
-    s_.worker.Post<ApplyOutcome>(
-        "apply", [all](DeviceContext& c) { return RunApply(c, all); },
-        [this](ApplyOutcome outcome) { FinishApply(outcome); });
-}
-
-void CVornakDlg::FinishApply(const ApplyOutcome& outcome) {
-    model_.FinishApply(outcome);
-    history_.Applied(outcome);
-    RefreshApply();
-    busyLinger_.start();
-    if (outcome.succeeded()) emit configurationChanged();
+    // Nothing while a download runs already: its busy picture shows it.
+    parts_.Apply(
+        [this] {
+            busyLinger_.stop();
+            RefreshBusy();
+        },
+        [this](const ApplyOutcome& outcome) {
+            RefreshApply();
+            busyLinger_.start();
+            if (outcome.succeeded()) emit configurationChanged();
+        });
 }
 
 // ---- keys and profiles
@@ -195,7 +186,7 @@ void CVornakDlg::AddLanguageMenu(QMenu& menu) {
                                          std::pair{kLanguageChinese, QString::fromUtf8("中文")}}) {
         QAction* action = languages->addAction(name, this, [this, language = language] {
             std::string error;
-            if (!appProfile_.WriteInt(kLanguageChoiceKey, language, &error)) {
+            if (!parts_.appProfile().WriteInt(kLanguageChoiceKey, language, &error)) {
                 prompts_.Inform(Utf8ToUtf16(error));
                 return;
             }
@@ -212,14 +203,11 @@ void CVornakDlg::OnImport() {
     choice.initialFolder = s_.paths.userFolder;
     const auto file = prompts_.ChooseFile(choice);
     if (!file) return;
-    s_.worker.Post<LoadOutcome>(
-        "import", [path = *file](DeviceContext& c) { return RunImport(c, path); },
-        [this](LoadOutcome outcome) {
-            model_.FileLoaded(outcome);
-            RefreshKeyButtons();
-            RefreshApply();
-            if (outcome.replaced) emit configurationChanged();
-        });
+    parts_.Import(*file, [this](const LoadOutcome& outcome) {
+        RefreshKeyButtons();
+        RefreshApply();
+        if (outcome.replaced) emit configurationChanged();
+    });
 }
 
 void CVornakDlg::OnExport() {
@@ -253,7 +241,7 @@ void CVornakDlg::OnAbout() {
 // ---- the places the scene and update dialogs take
 
 void CVornakDlg::OnScenes() {
-    sceneDialog_->OpenDialog(s_.link.state().currentProfile.load());
+    sceneDialog()->OpenDialog(s_.link.state().currentProfile.load());
 }
 
 void CVornakDlg::OnSceneMenu() {
@@ -281,11 +269,11 @@ void CVornakDlg::OnSwitchScene(int id) {
 }
 
 void CVornakDlg::OnUpdate() {
-    updateDialog_->OpenDialog();
+    updateDialog()->OpenDialog();
 }
 
 void CVornakDlg::OnApps() {
-    if (appsDialog_) appsDialog_->OpenDialog();
+    if (CVornak_DlgApps* apps = appsDialog()) apps->OpenDialog();
 }
 
 bool CVornakDlg::SubDialogsMayClose() {
@@ -296,8 +284,8 @@ bool CVornakDlg::SubDialogsMayClose() {
 
 void CVornakDlg::CloseSubDialogsAsCancel() {
     // The key dialog's Cancel also gives the keyboard grab back and the key button its normal pictures.
-    keyDialog_->CloseAsCancel();
-    sceneDialog_->CloseAsCancel();
+    if (keyDialog_ != nullptr) keyDialog_->CloseAsCancel();
+    if (sceneDialog_ != nullptr) sceneDialog_->CloseAsCancel();
     if (appsDialog_ && appsDialog_->isVisible()) appsDialog_->reject();
 }
 

@@ -9,19 +9,15 @@
 namespace vornak {
 
 void CVornakDlg::OnProfileRead(std::function<void()> finished) {
-    // The capture and the reload are keyboard traffic: a job, in order after whatever runs.
-    s_.worker.Post<LoadOutcome>(
-        "reload from keyboard", [](DeviceContext& c) { return RunReloadFromKeyboard(c); },
-        [this, finished = std::move(finished)](LoadOutcome outcome) {
-            model_.Loaded(outcome, false);
-            RefreshKeyButtons();
-            RefreshApply();
-            if (lighting_) lighting_->RefreshForProfile(model_.selectedProfile(), LightingRefresh::Attach);
-            // The caption and the menu name the profile the keyboard was found running.
-            switcher_.RebuildSceneMenu();
-            finished();
-            emit keyboardChanged(true);
-        });
+    parts_.ReloadFromKeyboard([this, finished = std::move(finished)] {
+        RefreshKeyButtons();
+        RefreshApply();
+        if (lighting_) lighting_->RefreshForProfile(model_.selectedProfile(), LightingRefresh::Attach);
+        // The caption and the menu name the profile the keyboard was found running.
+        switcher_.RebuildSceneMenu();
+        finished();
+        emit keyboardChanged(true);
+    });
 }
 
 void CVornakDlg::OnDeviceGone() {

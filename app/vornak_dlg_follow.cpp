@@ -61,12 +61,19 @@ void CVornakDlg::CreateFollower() {
                                  QSystemTrayIcon::Warning);
     });
     qApp->installEventFilter(&follow_->host);
-    appsDialog_ = new CVornak_DlgApps(
-        s_.texts, AppsDialogFiles{s_.paths.appsIni, s_.paths.skinsDir, driver->rulesFile()},
-        [driver] { return driver->follower().seenApplications(); }, this);
     driver->LoadRules();
     // Installed: share/kwin/scripts beside share/vornak; the build puts a copy at the same place beside bin/.
     driver->StartSource(s_.paths.dataDir.parent_path() / "kwin/scripts/vornak-follow/contents/code/main.js");
+}
+
+CVornak_DlgApps* CVornakDlg::appsDialog() {
+    if (appsDialog_ != nullptr || !follow_) return appsDialog_;
+    FollowDriver* driver = &follow_->driver;
+    appsDialog_ = new CVornak_DlgApps(
+        s_.texts, AppsDialogFiles{s_.paths.appsIni, s_.paths.skinsDir, driver->rulesFile()},
+        [driver] { return driver->follower().seenApplications(); }, this);
+    SubDialogMade(appsDialog_);
+    return appsDialog_;
 }
 
 void CVornakDlg::FollowRecheck() {

@@ -1,49 +1,28 @@
-// The key assignment dialog in the main window: made once, opened by the key click road, its OK and Apply
-// written through the window's edit entry point.
+// The key assignment dialog in the main window: made when first opened, opened by the key click road; its OK
+// and Apply reach the edit copy through the parts' key dialog host.
 #include <QDesktopServices>
 #include <QUrl>
 
 #include "app/ui_thread.h"
 #include "app/vornak_dlg.h"
-#include "assign/key_dialog_model.h"
 #include "assign/view/vornak_dlg_composite.h"
 #include "device/port_hub_link.h"
 #include "keyboard/key_buttons.h"
-#include "macro/macro_editor.h"
 #include "macro/view/macro_page_view.h"
 #include "platform/paths.h"
-#include "platform/tick_count.h"
-#include "transfer/config_transfer.h"
 
 namespace vornak {
 
-void CVornakDlg::CreateKeyDialog() {
-    ConfigTransfer& transfer = s_.transfer;
-    macroEditor_ = std::make_unique<MacroEditor>(
-        s_.texts, prompts_,
-        [this, &transfer](const MacroRecord& macro) {
-            // Whether a key plays the macro is read under lock A, which a running job may hold.
-            if (s_.worker.busy()) {
-                prompts_.Inform(s_.texts[TextId::KEY_DIALOG_BUSY]);
-                return false;
-            }
-            return transfer.MacroUsedByKeys(macro);
-        },
-        TickCount, IsMultimediaKey);
-    keyHost_ = std::make_unique<WindowDialogHost>(
-        model_, s_.store, [this] { return s_.worker.busy(); },
-        [this](std::string_view what, const std::function<bool(EditCopy&)>& change) {
-            return Edit(what, change);
-        });
-    keyModel_ = std::make_unique<KeyDialogModel>(*keyHost_, *macroEditor_, s_.texts);
+Vornak_DlgComposite* CVornakDlg::keyDialog() {
+    if (keyDialog_ != nullptr) return keyDialog_;
     PortHubLink& link = s_.link;
     MacroPageSettings settings;
-    settings.profile = &appProfile_;
+    settings.profile = &parts_.appProfile();
     settings.capacity = [&link] { return link.state().macroCapacity.load(); };
     keyDialog_ = new Vornak_DlgComposite(
-        *keyModel_, s_.texts,
+        parts_.keyDialog(), s_.texts,
         CompositeDialogFiles{s_.paths.compositeIni, s_.paths.skinsDir, s_.paths.helpIndex}, this,
-        MacroEditorPageFactory(*macroEditor_, settings));
+        MacroEditorPageFactory(parts_.macroEditor(), settings));
     // F1 opens the help page at the dialog's own section.
     keyDialog_->SetHelpOpener([help = s_.paths.helpIndex] {
         QUrl url = QUrl::fromLocalFile(QString::fromStdString(help.string()));
@@ -51,23 +30,19 @@ void CVornakDlg::CreateKeyDialog() {
         QDesktopServices::openUrl(url);
     });
     connect(keyDialog_, &Vornak_DlgComposite::keyDialogClosed, this, &CVornakDlg::KeyDialogClosed);
-    // A button that loses the focus lets go of its pressed look, and the dialog takes the focus as it opens:
-    // the key buttons never take it, so the key stays pressed while its dialog is open.
-    for (const KeyButton& k : kKeyButtons)
-        button(k.controlId)->setFocusPolicy(Qt::NoFocus);
-    for (const uint16_t id : kGKeyControlIds)
-        button(id)->setFocusPolicy(Qt::NoFocus);
+    SubDialogMade(keyDialog_);
+    return keyDialog_;
 }
 
 void CVornakDlg::OpenKeyDialog(const KeyClickTarget& target) {
     lastKeyClick_ = target;
     // A click that waited for a job may find the keyboard gone: its dialog would edit a configuration that
     // the next attach replaces.
-    if (closing_ || keyModel_->isOpen() || s_.link.state().devicePresent.load() == 0) return;
+    if (closing_ || parts_.keyDialog().isOpen() || s_.link.state().devicePresent.load() == 0) return;
     history_.SetDialogSlot(target.slot);  // its OK and Apply are steps named after this key
     CPngButton* b = button(target.controlId);
     const QRect onScreen = b != nullptr ? QRect(b->mapToGlobal(QPoint(0, 0)), b->size()) : geometry();
-    if (!keyDialog_->OpenFor(target.controlId, model_.layerB(), onScreen)) {
+    if (!keyDialog()->OpenFor(target.controlId, model_.layerB(), onScreen)) {
         history_.SetDialogSlot(-1);
         return;
     }

@@ -2,7 +2,6 @@
 #include <QDesktopServices>
 #include <QProcess>
 #include <QUrl>
-#include <mutex>
 
 #include "app/ui_thread.h"
 #include "app/vornak_dlg.h"
@@ -16,40 +15,34 @@
 
 namespace vornak {
 
-DeviceJobRunner WorkerJobRunner(DeviceWorker& worker) {
-    return [&worker](std::string name, DeviceJob work, std::function<void()> done) {
-        worker.Post(
-            std::move(name),
-            [work = std::move(work)](DeviceContext& c) {
-                ProfileServices s{c.link, c.store, c.transfer, c.files};
-                work(s);
-            },
-            std::move(done));
-    };
-}
-
 bool StartProgramDetached(const std::filesystem::path& program, const std::filesystem::path& folder) {
     return QProcess::startDetached(QString::fromStdString(program.string()), {},
                                    QString::fromStdString(folder.string()));
 }
 
-void CVornakDlg::CreateSubDialogs() {
-    const auto openHelp = [help = s_.paths.helpIndex] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
-    };
+CVornak_DlgProfile* CVornakDlg::sceneDialog() {
+    if (sceneDialog_ != nullptr) return sceneDialog_;
     sceneDialog_ = new CVornak_DlgProfile(
-        sceneModel_, switcher_, s_.texts, prompts_,
+        parts_.sceneDialog(), switcher_, s_.texts, prompts_,
         ProfileDialogFiles{s_.paths.profileIni, s_.paths.skinsDir, s_.paths.helpIndex, s_.paths.userFolder},
         this);
-    sceneDialog_->SetHelpOpener(openHelp);
-    updateDialog_ = new CVornak_DlgUpdate(update_, s_.texts,
+    sceneDialog_->SetHelpOpener([help = s_.paths.helpIndex] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string())));
+    });
+    SubDialogMade(sceneDialog_);
+    return sceneDialog_;
+}
+
+CVornak_DlgUpdate* CVornakDlg::updateDialog() {
+    if (updateDialog_ != nullptr) return updateDialog_;
+    updateDialog_ = new CVornak_DlgUpdate(parts_.firmwareUpdate(), s_.texts,
                                           UpdateDialogFiles{s_.paths.updateIni, s_.paths.skinsDir}, this);
-    switcher_.SetHost(this);
-    switcher_.SetSceneDialog(&sceneModel_);
+    SubDialogMade(updateDialog_);
+    return updateDialog_;
 }
 
 bool CVornakDlg::EditorOpen() const {
-    return keyDialog_ != nullptr && keyDialog_->model().isOpen();
+    return parts_.keyDialog().isOpen();
 }
 
 void CVornakDlg::SetApplyEnabled(bool enabled) {
@@ -61,38 +54,20 @@ void CVornakDlg::SceneSwitched(const SceneOutcome& outcome) {
     if (FollowDriver* f = follow()) f->SwitchFinished();
     if (outcome.switched) emit profileChanged(outcome.currentProfile);
     const int before = model_.selectedProfile();
-    const auto shown = [this, before] {
+    // The edit copy loaded anew is described once no job holds it (the parts wait for the worker).
+    parts_.TakeScene(outcome, [this, before] {
         RefreshKeyButtons();
         RefreshApply();
         if (lighting_ && model_.selectedProfile() != before)
             lighting_->RefreshForProfile(model_.selectedProfile(), LightingRefresh::ProfileSwitch);
-        if (sceneDialog_->isVisible()) sceneDialog_->Render();
-    };
-    if (!outcome.replaced) {
-        model_.SelectProfile(outcome.currentProfile);
-        shown();
-        return;
-    }
-    // The edit copy was loaded anew: the key buttons are described from it once no job holds it, and the
-    // undo history starts over.
-    s_.worker.WhenIdle("scene loaded", [this, current = outcome.currentProfile, shown] {
-        LoadOutcome load;
-        load.ok = true;
-        load.replaced = true;
-        load.currentProfile = current;
-        {
-            std::lock_guard lock(s_.store.lockA());
-            load.snapshot = TakeKeyboardSnapshot(s_.store.edit(), s_.texts);
-        }
-        model_.Loaded(load, model_.applyEnabled());
-        shown();
+        if (sceneDialog_ != nullptr && sceneDialog_->isVisible()) sceneDialog_->Render();
     });
 }
 
 void CVornakDlg::FillScenes(const SceneMenu& menu) {
     FillSceneMenu(sceneMenu_, menu, [this](int command) { OnCommand(command); });
     // The rules that switch the profile by themselves are edited from the same menu.
-    if (!appsDialog_) return;
+    if (!follow_) return;
     sceneMenu_.addSeparator();
     QAction* apps = sceneMenu_.addAction(LanguageText(s_.texts, TextId::MENU_APPS), this,
                                          [this] { OnCommand(main_id::kCmdApps); });

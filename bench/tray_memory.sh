@@ -5,7 +5,8 @@
 #   - the window opened by a start request (a second vornak) three times: the time until it is mapped, then its
 #     resident memory shown with the lights off;
 #   - hidden again (Cancel hides to the tray): resident memory, then over SECONDS the CPU time and the context
-#     switches of all its threads (no timer of ours may fire while hidden).
+#     switches of all its threads (no timer of ours may fire while hidden);
+#   - the key dialog opened once from the window, closed, and the window hidden: resident memory.
 # Usage: bench/tray_memory.sh [BIN_DIR] [SECONDS]
 source "$(dirname "$0")/../tests/e2e/harness.sh"
 
@@ -46,6 +47,32 @@ for run in 1 2 3; do
     sleep 3
     echo "open $run: hidden again: $(memory)"
 done
+
+# The key dialog opened once (a click on the A key, then its Cancel), and the window hidden again: what the
+# dialog made (its widgets, its pictures) should not stay in the tray.
+[ "$(e2e_run_vornak)" = 0 ] || e2e_fail "the start request failed"
+win=$(e2e_wait_window 5)
+sleep 1
+e2e_click_control "$win" KEY_01E
+dialog=
+for i in $(seq 100); do
+    for w in $(xdotool search --all --onlyvisible --pid "$E2E_VORNAK_PID" --name '.*' 2>/dev/null || true); do
+        [ "$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ { print $2 }')" = 560x440 ] && dialog=$w
+    done
+    [ -n "$dialog" ] && break
+    sleep 0.05
+done
+[ -n "$dialog" ] || e2e_fail "the key dialog did not open"
+sleep 1
+echo "key dialog open: $(memory)"
+cancel=$(iconv -f UTF-16LE -t UTF-8 "$E2E_BIN/Skins/Composite.ini" | tr -d '\r' | grep '^CONTROL_CANCEL=' | head -1)
+read -r x y w h <<<"$(echo "${cancel#*=}" | awk -F, '{print $1, $2, $3, $4}')"
+e2e_click "$dialog" $((x + w / 2)) $((y + h / 2))
+sleep 1
+e2e_click_control "$win" CONTROL_CANCEL
+e2e_wait_hidden
+sleep 3
+echo "hidden again after the key dialog was opened once: $(memory)"
 
 pid=$E2E_VORNAK_PID
 cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }

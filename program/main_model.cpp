@@ -91,6 +91,18 @@ bool MainWindowModel::ShowIfRunning(int profile, int keyboardProfile) {
     return true;
 }
 
+void MainWindowModel::SceneLoaded(int keyboardProfile) {
+    LoadOutcome load;
+    load.ok = true;
+    load.replaced = true;
+    load.currentProfile = keyboardProfile;
+    {
+        std::lock_guard lock(store_.lockA());
+        load.snapshot = TakeKeyboardSnapshot(store_.edit(), texts_);
+    }
+    Loaded(load, applyEnabled_);
+}
+
 void MainWindowModel::SelectProfile(int profile) {
     if (profile >= 0 && profile < kProfileCount) selectedProfile_ = profile;
 }

@@ -90,6 +90,9 @@ class MainWindowModel {
     // A profile button: true when the keyboard already runs that profile, which is then only shown (no
     // switch is sent).
     bool ShowIfRunning(int profile, int keyboardProfile);
+    // A scene switch loaded the edit copy anew: the buttons are described from it (lock A taken; worker
+    // idle), the keyboard's profile selected, Apply kept as it was.
+    void SceneLoaded(int keyboardProfile);
     void SetSnapshot(KeyboardSnapshot snapshot) { snapshot_ = std::move(snapshot); }
     // Selected profile from the keyboard's current profile; -1 keeps the selection.
     void SelectProfile(int profile);

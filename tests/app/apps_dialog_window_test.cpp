@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 
 #include "follow/view/apps_dialog.h"
 #include "follow/view/follow_driver.h"
 #include "skin/qt_text.h"
+#include "skin/skin_surfaces.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/shots.h"
 #include "tests/support/temp_dir.h"
@@ -122,6 +124,25 @@ TEST(AppsDialogWindow, RulesAddedRemovedAndTheDefaultReachTheFileAndTheFollower)
     SaveShot(*dlg, QStringLiteral("applications_dialog_refused.png"));
     QTest::mouseClick(dlg->button(apps_id::kClose), Qt::LeftButton);
     EXPECT_EQ(ReadText(file), damaged);
+}
+
+TEST(AppsDialogWindow, OpenedWhileTheWindowIsInTheTrayItGoesWhenClosed) {
+    WindowFixture f;
+    ASSERT_TRUE(f.Ready());
+    f.window->hide();
+    ProcessFor(20);
+    const auto held = [&] { return SkinSurfaces::Instance().Holds(f.paths.skinsDir / "apps_normal.jpg"); };
+    f.window->OnCommand(main_id::kCmdApps);
+    const QPointer<CVornak_DlgApps> dlg = f.window->appsDialog();
+    ASSERT_FALSE(dlg.isNull());
+    ASSERT_TRUE(ProcessUntil([&] { return dlg->isVisible(); }));
+    EXPECT_TRUE(held());
+    EXPECT_FALSE(f.window->isVisible());
+    QTest::mouseClick(dlg->button(apps_id::kClose), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ProcessFor(20);
+    EXPECT_TRUE(dlg.isNull());
+    EXPECT_FALSE(held());
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 
 #include <QComboBox>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
 #include "assign/view/vornak_dlg_composite.h"
 #include "keyboard/key_buttons.h"
 #include "macro/view/macro_page_view.h"
+#include "skin/skin_surfaces.h"
 #include "tests/app/window_fixture.h"
 
 namespace vornak::test {
@@ -81,6 +83,38 @@ TEST_F(KeyDialogWindow, AKeyClickOpensTheDialogForItsSlotWithTheKeyPressedUntilI
     ASSERT_TRUE(ClickKey(kButtonA));
     EXPECT_EQ(Model().capturedKey(), 0);
     Click(kCtlCancel);
+}
+
+TEST_F(KeyDialogWindow, HiddenToTheTrayTheWindowKeepsNothingOfTheClosedDialogAndMakesItAnewForTheNextKey) {
+    const auto held = [&] { return SkinSurfaces::Instance().Holds(f.paths.skinsDir / "key_normal.jpg"); };
+    ASSERT_TRUE(ClickKey(kButtonA));
+    const QPointer<Vornak_DlgComposite> first = &Dialog();
+    EXPECT_TRUE(held());
+    Type(Qt::Key_B);
+    Click(kCtlOk);
+    ASSERT_FALSE(first->isVisible());
+    const ConfigEntry written = At(kSlotA);
+    EXPECT_EQ(written, (ConfigEntry{2, 0, 0x030, 0, 0}));
+
+    f.window->hide();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ProcessFor(20);
+    EXPECT_TRUE(first.isNull()) << "the closed dialog went with the window";
+    EXPECT_FALSE(held()) << "and its pictures with it";
+    EXPECT_TRUE(f.window->history().CanUndo()) << "what it wrote stays";
+
+    // Shown again, the next key click makes a new dialog on the same model.
+    f.window->OnCommand(main_id::kCmdShow);
+    ASSERT_TRUE(ClickKey(kButtonB));
+    EXPECT_TRUE(held());
+    EXPECT_EQ(Model().editedKey(), KeySlot(0x030));
+    EXPECT_TRUE(f.window->button(kButtonB)->isDown());
+    Type(Qt::Key_A);
+    Click(kCtlOk);
+    EXPECT_FALSE(Dialog().isVisible());
+    EXPECT_EQ(At(KeySlot(0x030)), (ConfigEntry{2, 0, 0x01E, 0, 0}));
+    EXPECT_EQ(At(kSlotA), written);
+    EXPECT_EQ(f.window->history().history().undoCount(), 2u);
 }
 
 TEST_F(KeyDialogWindow, GKeysStandForTheirSlotOnEachLayerAndG9AndTheMacroButtonAreMacroOnly) {

@@ -255,6 +255,7 @@ TEST(UpdateWindow, ThePathOutlivesTheDialogAndNoKeyboardMeansNoUpdateMode) {
     QTest::mouseClick(d->button(update_id::kOpen), Qt::LeftButton);
     d->reject();  // Esc
     f.window->OnCommand(main_id::kCmdUpdate);
+    d = f.window->updateDialog();  // closed while the window was never shown, the first one went
     ASSERT_TRUE(ProcessUntil([&] { return d->isVisible(); }));
     EXPECT_EQ(d->pathText()->toolTip(), QString::fromStdString(updater.string()));
 

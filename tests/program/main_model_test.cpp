@@ -138,6 +138,29 @@ TEST_F(MainModel, EveryEditGoesThroughTheObserverAndEnablesApply) {
     EXPECT_EQ(model.selectedProfile(), 1);
 }
 
+TEST_F(MainModel, ASceneLoadedAnewShowsTheEditCopyAsItIsAndKeepsApply) {
+    RecordingObserver observer;
+    model.SetEditObserver(&observer);
+    model.SetApplyEnabled(true);
+    model.RequestAllProfilesOnNextApply();
+    {
+        // The switch's job loaded the keyboard's profile 2 into the edit copy, past the model.
+        std::lock_guard lock(store.lockA());
+        store.edit().image.setEntry(2, KeySlot(0x01E), MakeEntry(AssignmentKind::Key, 0x030));
+    }
+    EXPECT_FALSE(model.LookOf(1058)->assigned);
+    model.SceneLoaded(2);
+    EXPECT_EQ(model.selectedProfile(), 2);
+    EXPECT_TRUE(model.LookOf(1058)->assigned);
+    EXPECT_TRUE(model.applyEnabled()) << "a scene's load leaves Apply as it was";
+    EXPECT_FALSE(model.allProfilesNextApply());
+    EXPECT_EQ(observer.log, (std::vector<std::string>{"loaded"})) << "the undo history starts over";
+
+    // A keyboard whose profile is unknown keeps the selection.
+    model.SceneLoaded(-1);
+    EXPECT_EQ(model.selectedProfile(), 2);
+}
+
 TEST_F(MainModel, ApplyTakesTheAllProfilesFlagAndClearsItOnlyOnSuccess) {
     model.Edit("x", [](EditCopy&) { return true; });
     model.RequestAllProfilesOnNextApply();

@@ -11,6 +11,7 @@
 #include "program/history_commands.h"
 #include "tests/support/config_builders.h"
 #include "tests/support/fake_macro_page.h"
+#include "tests/support/scripted_prompts.h"
 
 namespace vornak {
 namespace {
@@ -45,13 +46,16 @@ class WindowHost : public ::testing::Test {
     LanguageTexts texts;
     MainWindowModel model{store, texts};
     HistoryCommands commands{model, store, texts};
-    bool busy = false;
-    int edits = 0;
-    WindowDialogHost host{model, store, [this] { return busy; },
-                          [this](std::string_view what, const std::function<bool(EditCopy&)>& change) {
-                              ++edits;
-                              return model.Edit(what, change);
-                          }};
+    // The window: a job pending or not, and how many edits it was told to show.
+    struct Window : DialogWindow {
+        bool jobPending() const override { return busy; }
+        void EditShown() override { ++edits; }
+        bool busy = false;
+        int edits = 0;
+    } window;
+    bool& busy = window.busy;
+    int& edits = window.edits;
+    WindowDialogHost host{model, store, window};
     test::FakeMacroPage macroPage;
     KeyDialogModel dialog{host, macroPage, texts};
 };
@@ -107,6 +111,39 @@ TEST_F(WindowHost, AWriteWhileAJobRunsIsRefusedAndTheDialogKeepsItsChoice) {
     EXPECT_FALSE(dialog.isOpen());
     EXPECT_EQ(At(0, kA), MakeEntry(AssignmentKind::Key, kB));
     EXPECT_EQ(commands.history().undoCount(), 1u);
+}
+
+TEST_F(WindowHost, AMacroIsDeletedOnlyWhileNoJobRunsAndTheUserIsToldWhy) {
+    test::ScriptedPrompts prompts;
+    int keysAsked = 0;
+    bool keysAgree = true;
+    MacroEditor editor{texts, prompts,
+                       MacroDeleteWhenIdle([this] { return busy; }, prompts, texts,
+                                           [&](const MacroRecord&) {
+                                               ++keysAsked;
+                                               return keysAgree;
+                                           }),
+                       [] { return 0u; }, nullptr};
+    editor.Load({});
+    ASSERT_TRUE(editor.Add());
+    ASSERT_TRUE(editor.Add());
+
+    busy = true;
+    EXPECT_FALSE(editor.DeleteSelected());
+    EXPECT_EQ(editor.macros().size(), 2u);
+    EXPECT_EQ(keysAsked, 0) << "whether a key plays it is not read while a job may hold lock A";
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0], texts[TextId::KEY_DIALOG_BUSY]);
+
+    busy = false;  // idle: the keys' answer decides
+    keysAgree = false;
+    EXPECT_FALSE(editor.DeleteSelected());
+    EXPECT_EQ(editor.macros().size(), 2u);
+    keysAgree = true;
+    EXPECT_TRUE(editor.DeleteSelected());
+    EXPECT_EQ(editor.macros().size(), 1u);
+    EXPECT_EQ(keysAsked, 2);
+    EXPECT_EQ(prompts.messages.size(), 1u);
 }
 
 }  // namespace
