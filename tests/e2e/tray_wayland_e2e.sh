@@ -3,7 +3,8 @@
 # tests/support/sni_watcher) the icon registers, its menu holds the Open, About and Exit texts, the window hides
 # to it, a click (one activation) opens the window with the scene menu below its scene button, and a double click
 # (two activations) opens the window. A click on the menu's third profile makes it the keyboard's. Without a
-# watcher the program has no tray, as on any desktop without one: Cancel leaves the window on the screen.
+# watcher the program has no tray, as on any desktop without one: Cancel leaves the window on the screen. The
+# scene menu opened from the tray takes the keyboard too.
 # Usage: tray_wayland_e2e.sh BIN_DIR [SHOT_DIR]
 source "$(dirname "$0")/sway_harness.sh"
 
@@ -122,6 +123,26 @@ e2e_input move $((x + 20)) $((y + h - 10))
 pointer_away
 wait_region same 10 || e2e_fail "the scene menu stayed open after its choice"
 
+echo "== hidden again, a click opens the scene menu with the keyboard: Up thrice (from the bottom) and Enter"
+e2e_click_control "$win" CONTROL_CANCEL
+e2e_wait_hidden
+pointer_away
+activate
+win=$(e2e_wait_window 15)
+wait_region differs 10 || e2e_fail "no scene menu below the scene button"
+# Applications..., Profile 3, Profile 2.
+e2e_key Up
+e2e_key Up
+e2e_key Up
+e2e_key Return
+for _ in $(seq 100); do
+    [ "$(grep '^settings ' "$VORNAK_SIM_STATE" | cut -d' ' -f2 | cut -c21-22)" = 01 ] && break
+    sleep 0.05
+done
+[ "$(grep '^settings ' "$VORNAK_SIM_STATE" | cut -d' ' -f2 | cut -c21-22)" = 01 ] ||
+    e2e_fail "the scene menu chosen by the keyboard did not make the second profile the keyboard's"
+wait_region same 10 || e2e_fail "the scene menu stayed open after its choice"
+
 echo "== hidden again, a double click opens the window"
 e2e_click_control "$win" CONTROL_CANCEL
 e2e_wait_hidden
@@ -146,4 +167,4 @@ sleep 1
 [ -n "$(e2e_visible_window)" ] || e2e_fail "the window went away without a tray to keep it"
 e2e_kill
 
-echo "e2e: 4 passed, 0 failed"
+echo "e2e: 5 passed, 0 failed"
