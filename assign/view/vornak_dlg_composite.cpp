@@ -493,6 +493,8 @@ void Vornak_DlgComposite::keyPressEvent(QKeyEvent* event) {
             return;
         default:
             CBaseDialog::keyPressEvent(event);
+            // Inside its parent a key the dialog leaves goes no further, as from a window of its own.
+            if (!isWindow()) event->accept();
     }
 }
 
