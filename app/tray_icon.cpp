@@ -37,7 +37,11 @@ CTrayIcon::CTrayIcon(const std::filesystem::path& skinsDir, const LanguageTexts&
 
     clock_.start();
     clickTimer_.setSingleShot(true);
-    connect(&clickTimer_, &QTimer::timeout, this, [this] { Act(clicks_.Expire(clock_.elapsed())); });
+    connect(&clickTimer_, &QTimer::timeout, this, [this] {
+        const qint64 now = clock_.elapsed();
+        Act(clicks_.Expire(now));
+        ArmClickTimer(now);
+    });
     trayWatch_.setInterval(kTrayWatchMs);
     connect(&trayWatch_, &QTimer::timeout, this, &CTrayIcon::WatchForTray);
 }
@@ -111,8 +115,14 @@ void CTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
     } else if (reason == QSystemTrayIcon::DoubleClick) {
         Act(clicks_.DoubleClicked(now));
     }
+    ArmClickTimer(now);
+}
+
+void CTrayIcon::ArmClickTimer(qint64 now) {
+    // A timer may fire a little before its time (a coarse one by up to 5%): a single click not yet due is
+    // waited for again, not dropped.
     if (auto due = clicks_.deadline()) {
-        clickTimer_.start(static_cast<int>(std::max<int64_t>(0, *due - now)));
+        clickTimer_.start(static_cast<int>(std::max<int64_t>(1, *due - now)));
     } else {
         clickTimer_.stop();
     }

@@ -60,6 +60,7 @@ class CTrayIcon : public QObject {
   private:
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void Act(TrayClick click);
+    void ArmClickTimer(qint64 now);
     void WatchForTray();
 
     const LanguageTexts& texts_;

@@ -3,7 +3,9 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QMenu>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include "app/about_box.h"
 #include "app/ui_thread.h"
@@ -19,6 +21,12 @@
 #include "profile/view/vornak_dlg_update.h"
 
 namespace vornak {
+
+namespace {
+
+constexpr int kSceneMenuFocusWaitMs = 1000;
+
+}  // namespace
 
 const std::map<int, CVornakDlg::Handler>& CVornakDlg::Handlers() {
     static const std::map<int, Handler> handlers = {
@@ -256,12 +264,34 @@ void CVornakDlg::OnSceneMenu() {
         raise();
         activateWindow();
     }
-    QPoint at = QCursor::pos();
-    if (wayland) {
-        const CPngButton* scenes = button(main_id::kScenes);
-        at = scenes ? scenes->mapToGlobal(QPoint(0, scenes->height())) : mapToGlobal(QPoint(0, 0));
+    const auto pop = [this, wayland] {
+        QPoint at = QCursor::pos();
+        if (wayland) {
+            const CPngButton* scenes = button(main_id::kScenes);
+            at = scenes ? scenes->mapToGlobal(QPoint(0, scenes->height())) : mapToGlobal(QPoint(0, 0));
+        }
+        sceneMenu_.popup(at);
+    };
+    if (!wayland || !isVisible() || QGuiApplication::focusWindow() == windowHandle()) {
+        pop();
+        return;
     }
-    sceneMenu_.popup(at);
+    // A Wayland menu grabs the keyboard where it is: opened before the compositor has given the window the
+    // focus (a window just mapped, or one behind another program's), its keys would go nowhere. It opens once
+    // the window has the focus, or after a second without it (a compositor may refuse), for the pointer then.
+    auto* wait = new QTimer(this);
+    wait->setSingleShot(true);
+    const auto popOnce = [this, wait, pop] {
+        QObject::disconnect(qGuiApp, nullptr, wait, nullptr);
+        wait->stop();
+        wait->deleteLater();
+        if (isVisible()) pop();
+    };
+    connect(wait, &QTimer::timeout, this, popOnce);
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, wait, [this, popOnce](QWindow* focus) {
+        if (focus != nullptr && focus == windowHandle()) popOnce();
+    });
+    wait->start(kSceneMenuFocusWaitMs);
 }
 
 void CVornakDlg::OnSwitchScene(int id) {

@@ -169,6 +169,7 @@ void CBaseDialog::mousePressEvent(QMouseEvent* event) {
         return;
     }
     event->accept();
+    if (!isWindow()) return;  // a dialog shown inside another window stays where it was placed
     if (QWindow* window = windowHandle(); window && window->startSystemMove()) return;
     dragOffset_ = event->globalPosition().toPoint() - pos();
 }

@@ -140,7 +140,8 @@ void KeyEventHook::UpdateGrab() {
     }
     if (want) {
         window_->grabKeyboard();
-        inhibitor_.Inhibit(window_->windowHandle());
+        // A dialog shown inside another window has that window's surface.
+        inhibitor_.Inhibit(window_->window()->windowHandle());
     } else {
         window_->releaseKeyboard();
         inhibitor_.Release();
@@ -155,7 +156,7 @@ void KeyEventHook::OnFocusWindowChanged() {
 
 bool KeyEventHook::OwnsReceiver(QObject* receiver) const {
     if (!window_ || !receiver) return false;
-    if (receiver->isWindowType()) return receiver == window_->windowHandle();
+    if (receiver->isWindowType()) return receiver == window_->window()->windowHandle();
     return false;
 }
 

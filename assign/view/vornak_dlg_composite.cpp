@@ -7,10 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
 #include <QScreen>
 #include <QUrl>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstdlib>
 
@@ -25,6 +27,18 @@
 namespace vornak {
 
 namespace {
+
+// Takes every click meant for the window under it while the key dialog is open inside that window.
+class InputBlocker : public QWidget {
+  public:
+    explicit InputBlocker(QWidget* parent) : QWidget(parent) {}
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
+    void wheelEvent(QWheelEvent* event) override { event->accept(); }
+};
 
 struct ControlKey {
     uint16_t id;
@@ -262,14 +276,27 @@ void Vornak_DlgComposite::FillLists() {
         functionList_->addItem(ToQt(FunctionRowName(row, texts_)));
 }
 
+bool Vornak_DlgComposite::insideParent() const {
+    return parentWidget() != nullptr && QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 bool Vornak_DlgComposite::OpenFor(uint16_t buttonId, bool layerB, const QRect& buttonOnScreen) {
     if (isVisible() || !model_.Open(buttonId, layerB)) return false;
     openButton_ = buttonId;
+    const bool inside = insideParent();
+    if (inside && isWindow()) setWindowFlags(Qt::Widget);
     InitDialog();
     if (macroPage_) macroPage_->Refresh();
     Render();
     PlaceBeside(buttonOnScreen);
-    setWindowModality(Qt::ApplicationModal);
+    if (inside) {
+        if (!blocker_) blocker_ = new InputBlocker(parentWidget());
+        blocker_->setGeometry(parentWidget()->rect());
+        blocker_->show();
+        blocker_->raise();
+    } else {
+        setWindowModality(Qt::ApplicationModal);
+    }
     show();
     raise();
     activateWindow();
@@ -282,12 +309,23 @@ void Vornak_DlgComposite::PlaceBeside(const QRect& b) {
     QScreen* screen = QGuiApplication::screenAt(b.center());
     if (!screen && parentWidget()) screen = parentWidget()->screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+    QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+    // Inside its parent the parent's face is the room the dialog has.
+    if (insideParent()) area = QRect(parentWidget()->mapToGlobal(QPoint(0, 0)), parentWidget()->size());
     const ScreenPoint at = PlaceKeyDialog({b.x(), b.y(), b.width(), b.height()}, width(), height(),
                                           {area.x(), area.y(), area.width(), area.height()});
     placedAt_ = QPoint(at.x, at.y);
-    // A Wayland client cannot place its windows: the compositor puts the dialog over its main window.
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) move(placedAt_);
+    move(isWindow() ? placedAt_ : parentWidget()->mapFromGlobal(placedAt_));
+}
+
+bool Vornak_DlgComposite::event(QEvent* event) {
+    // Inside its parent no shortcut of the parent (Ctrl+Z, ...) acts while the dialog is open, as behind a
+    // modal window: the key goes to the dialog's control.
+    if (event->type() == QEvent::ShortcutOverride && !isWindow() && isVisible()) {
+        event->accept();
+        return true;
+    }
+    return CBaseDialog::event(event);
 }
 
 void Vornak_DlgComposite::CloseAsCancel() {
@@ -455,6 +493,8 @@ void Vornak_DlgComposite::keyPressEvent(QKeyEvent* event) {
             return;
         default:
             CBaseDialog::keyPressEvent(event);
+            // Inside its parent a key the dialog leaves goes no further, as from a window of its own.
+            if (!isWindow()) event->accept();
     }
 }
 
@@ -467,6 +507,7 @@ void Vornak_DlgComposite::done(int result) {
         macroPage_->Refresh();
     }
     const uint16_t buttonId = openButton_;
+    if (blocker_) blocker_->hide();
     CBaseDialog::done(result);
     emit keyDialogClosed(buttonId);
 }

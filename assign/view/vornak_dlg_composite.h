@@ -59,6 +59,10 @@ class Vornak_DlgComposite : public CBaseDialog {
     QLabel* label(uint16_t controlId) const;
     // Where the dialog was placed by the last OpenFor (screen coordinates).
     QPoint placedAt() const { return placedAt_; }
+    // On Wayland, where a client cannot place a window of its own, the dialog opens inside its parent window
+    // (a child widget over the parent's other controls, which it blocks while open) so that it stands beside
+    // its key and keeps the keyboard focus of the parent's surface on every compositor.
+    bool insideParent() const;
 
   signals:
     // The dialog closed (OK, Cancel, forced): the key button gets its normal pictures back.
@@ -67,6 +71,7 @@ class Vornak_DlgComposite : public CBaseDialog {
     void applied(uint16_t buttonId);
 
   protected:
+    bool event(QEvent* event) override;
     void OnInitDialog() override;
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
@@ -118,6 +123,7 @@ class Vornak_DlgComposite : public CBaseDialog {
     std::optional<std::pair<DialogPage, bool>> skinnedFor_;  // page and macro-only mode the buttons show
     uint16_t openButton_ = 0;
     QPoint placedAt_;
+    QWidget* blocker_ = nullptr;  // over the parent's controls while the dialog is open inside it
 };
 
 }  // namespace vornak

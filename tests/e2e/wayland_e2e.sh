@@ -28,33 +28,61 @@ wait_blocks_change() {
     done
     e2e_fail "the key blocks did not change"
 }
-wait_dialog() {
-    local i w
-    for i in $(seq 100); do
-        w=$(e2e_window_of_size 560x440)
-        [ -n "$w" ] && { sleep 0.3; echo "$w"; return 0; }
-        sleep 0.05
+# The key dialog opens inside the main window on Wayland (there it can stand beside its key and keep the
+# keyboard), so it is found on the screen: what changed from a shot taken just before the click, leaving out
+# the key (pressed while its dialog is open) and the pointer on it.
+# open_dialog KEY: clicks the key's button, waits for its dialog; sets DLG_X DLG_Y DLG_W DLG_H (screen) and
+# KEY_X KEY_Y KEY_W KEY_H.
+open_dialog() {
+    local x y w h i box
+    read -r x y w h <<<"$(e2e_window_rect "$win")"
+    read -r KEY_X KEY_Y KEY_W KEY_H <<<"$(e2e_control_rect "$1")"
+    KEY_X=$((x + KEY_X)) KEY_Y=$((y + KEY_Y))
+    e2e_input move $((KEY_X + KEY_W / 2)) $((KEY_Y + KEY_H / 2))
+    sleep 0.3  # the key lit under the pointer before the shot
+    e2e_shot "$E2E_DIR/before-dialog.png"
+    e2e_input click $((KEY_X + KEY_W / 2)) $((KEY_Y + KEY_H / 2))
+    # The key with its glow and the pointer's picture (at most 32 pixels right of and below its tip) are left
+    # out.
+    local mask="rectangle $((KEY_X - 8)),$((KEY_Y - 8)) $((KEY_X + KEY_W + 40)),$((KEY_Y + KEY_H + 40))"
+    for i in $(seq 50); do
+        e2e_shot "$E2E_DIR/dialog.png"
+        box=$(convert "$E2E_DIR/before-dialog.png" "$E2E_DIR/dialog.png" -compose difference -composite \
+            -colorspace gray -threshold 1% -fill black -draw "$mask" -format '%@' info: 2>/dev/null)
+        # WxH+X+Y; a dialog as large as its picture (its cut corners may show the window under them).
+        if [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && ((BASH_REMATCH[1] >= 540 && \
+            BASH_REMATCH[1] <= 560 && BASH_REMATCH[2] >= 420 && BASH_REMATCH[2] <= 440)); then
+            DLG_W=${BASH_REMATCH[1]} DLG_H=${BASH_REMATCH[2]} DLG_X=${BASH_REMATCH[3]} DLG_Y=${BASH_REMATCH[4]}
+            sleep 0.2
+            return 0
+        fi
+        sleep 0.2
     done
-    e2e_fail "the key dialog did not open"
+    e2e_fail "the key dialog did not open (changed on the screen: $box)"
 }
+# The dialog closed: the top of the place it had is as before the click (the key beside it, which may now show
+# an edit, and the pointer left out; the pointer away).
 wait_dialog_closed() {
-    local i
-    for i in $(seq 100); do
-        [ -z "$(e2e_window_of_size 560x440)" ] && return 0
-        sleep 0.05
+    local i crop="$((DLG_W - 96))x100+$((DLG_X + 48))+$DLG_Y" plain
+    plain=$(convert "$E2E_DIR/before-dialog.png" -crop "$crop" rgb:- | md5sum)
+    e2e_input move 1270 790
+    for i in $(seq 50); do
+        e2e_shot "$E2E_DIR/closed.png"
+        [ "$(convert "$E2E_DIR/closed.png" -crop "$crop" rgb:- | md5sum)" = "$plain" ] && return 0
+        sleep 0.2
     done
     e2e_fail "the key dialog is still open"
 }
-# dialog_click DIALOG KEY: a click in the middle of a control of Skins/Composite.ini.
+# dialog_click KEY: a click in the middle of a control of Skins/Composite.ini.
 dialog_click() {
     local ini line x y w h
     ini=$(iconv -f UTF-16LE -t UTF-8 "$E2E_BIN/Skins/Composite.ini" | tr -d '\r') || e2e_fail "no Composite.ini"
-    line=$(grep "^$2=" <<<"$ini") || e2e_fail "no control $2 in Composite.ini"
+    line=$(grep "^$1=" <<<"$ini") || e2e_fail "no control $1 in Composite.ini"
     line=${line%%$'\n'*}
     read -r x y w h <<<"$(echo "${line#*=}" | awk -F, '{print $1, $2, $3, $4}')"
-    e2e_click "$1" $((x + w / 2)) $((y + h / 2))
+    e2e_input click $((DLG_X + x + w / 2)) $((DLG_Y + y + h / 2))
+    sleep 0.2
 }
-
 echo "== the keyboard starts with its factory layout"
 ctl="$E2E_BIN/vornakctl"
 "$ctl" --simulate capture "$E2E_DIR/start.fwc" >/dev/null || e2e_fail "capture"
@@ -72,16 +100,24 @@ win=$(e2e_wait_window 20)
 [ -n "$shots" ] && e2e_shot "$shots/sway-main.png"
 
 echo "== a click on A opens the key dialog beside it; B typed, OK, Apply: the keyboard's A sends B's code"
-e2e_click_control "$win" KEY_01E
-dlg=$(wait_dialog)
+open_dialog KEY_01E
 read -r wx wy _ _ <<<"$(e2e_window_rect "$win")"
-read -r dx dy _ _ <<<"$(e2e_window_rect "$dlg")"
-read -r kx ky kw kh <<<"$(e2e_control_rect KEY_01E)"
-echo "main window at $wx,$wy; key A at $((wx + kx)),$((wy + ky)) ${kw}x$kh; dialog at $dx,$dy"
+echo "main window at $wx,$wy; key A at $KEY_X,$KEY_Y ${KEY_W}x$KEY_H; dialog at $DLG_X,$DLG_Y ${DLG_W}x$DLG_H"
+# Beside its key: touching one of its sides (within 2 pixels, the cut corners), over none of it, and on the
+# main window, as a Wayland client cannot place a window of its own.
+beside=""
+if ((DLG_Y < KEY_Y + KEY_H && DLG_Y + DLG_H > KEY_Y)); then
+    ((DLG_X - (KEY_X + KEY_W) >= 0 && DLG_X - (KEY_X + KEY_W) <= 2)) && beside=right
+    ((KEY_X - (DLG_X + DLG_W) >= 0 && KEY_X - (DLG_X + DLG_W) <= 2)) && beside=left
+fi
+[ -n "$beside" ] || e2e_fail "the key dialog is not beside key A"
+read -r wx wy ww wh <<<"$(e2e_window_rect "$win")"
+((DLG_X >= wx && DLG_Y >= wy && DLG_X + DLG_W <= wx + ww && DLG_Y + DLG_H <= wy + wh)) ||
+    e2e_fail "the key dialog is not within the main window"
 e2e_key b
 sleep 0.3
 [ -n "$shots" ] && e2e_shot "$shots/sway-key-dialog.png"
-dialog_click "$dlg" CONTROL_OK
+dialog_click CONTROL_OK
 wait_dialog_closed
 [ "$(key_blocks)" = "$original" ] || e2e_fail "the dialog's OK reached the keyboard before Apply"
 e2e_click_control "$win" CONTROL2_APPLY
@@ -101,19 +137,18 @@ wait_blocks_change "$after"
 [ "$(key_blocks)" = "$original" ] || e2e_fail "after the undo the key blocks differ from the original ones"
 
 echo "== a macro recorded on the key dialog's macro page reaches the keyboard as typed"
-e2e_click_control "$win" KEY_02E
-dlg=$(wait_dialog)
-dialog_click "$dlg" CONTROL_MACRO
-dialog_click "$dlg" FUNC_MACRO_ADD
-dialog_click "$dlg" FUNC_MACRO_RECORD
+open_dialog KEY_02E
+dialog_click CONTROL_MACRO
+dialog_click FUNC_MACRO_ADD
+dialog_click FUNC_MACRO_RECORD
 e2e_key h
 e2e_key i
 sleep 0.5
-dialog_click "$dlg" FUNC_MACRO_RECORD
+dialog_click FUNC_MACRO_RECORD
 other=$E2E_BIN/test_assign_desktop
 if [ -x "$other" ]; then
     echo "== recording again, a key typed into another program's window is not recorded"
-    dialog_click "$dlg" FUNC_MACRO_RECORD
+    dialog_click FUNC_MACRO_RECORD
     "$other" --other-window >"$E2E_DIR/other.log" 2>&1 &
     other_pid=$!
     E2E_PIDS+=($other_pid)
@@ -130,10 +165,10 @@ if [ -x "$other" ]; then
     wait "$other_pid" 2>/dev/null || true
     sleep 0.5
     # The other window took the focus: the recording ended; the dialog takes the focus back.
-    dialog_click "$dlg" CONTROL_MACRO
+    dialog_click CONTROL_MACRO
 fi
 [ -n "$shots" ] && e2e_shot "$shots/sway-macro.png"
-dialog_click "$dlg" CONTROL_OK
+dialog_click CONTROL_OK
 wait_dialog_closed
 before=$(key_blocks)
 e2e_click_control "$win" CONTROL2_APPLY

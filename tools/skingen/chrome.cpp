@@ -82,8 +82,8 @@ void MainChrome(QPainter& p, const Dialog& d) {
         p.setPen(QPen(kPanelDivider, 1));
         p.drawLine(QPointF(x + 0.5, 462), QPointF(x + 0.5, 618));
     }
-    // The effect list draws its own field: with the lights off it hides, and nothing of it may stay.
-    Separator(p, 640, 24, W - 24);
+    // The effect list draws its own field: with the lights off it hides, and nothing of it may stay. The
+    // panel's edge parts it from the footer.
 }
 
 void SmallChrome(QPainter& p, const Dialog& d, Glyph glyph) {

@@ -160,7 +160,8 @@ Dialog MainDialog() {
     d.ini = "Main.ini";
     d.background = "main_back.jpg";
     d.mask = "main_mask.bmp";
-    d.size = QSize(1080, 700);
+    // 688 high: the whole window shows on a 2560 x 1440 screen at a scale of 2 under a 32-pixel top bar.
+    d.size = QSize(1080, 688);
     const int W = d.size.width();
     auto& c = d.controls;
 
@@ -396,7 +397,7 @@ Dialog MainDialog() {
                    "user2up.bmp"));
 
     // Footer.
-    const int fy = 648;
+    const int fy = 642;
     c.push_back(WithCaption(
         ImageButton("TORVEL_VER", QRect(34, fy + 5, 220, 24), Face::Background, kMainStill, kLooksStill),
         QStringLiteral("Vornak 0.1"), 8));
