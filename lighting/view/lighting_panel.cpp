@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QSignalBlocker>
 
 #include "keyboard/key_buttons.h"
@@ -19,9 +18,6 @@ namespace vornak {
 
 namespace {
 
-// How strongly a key's light covers its cap, and the corners left out of the rounded cap.
-constexpr int kLightAlpha = 160;
-constexpr int kCapCorner = 2;
 // The notice of the first unseen paint: along the foot of the panel, over the hidden option buttons.
 constexpr QRect kPaintNoticeRect(330, 592, 700, 38);
 
@@ -56,6 +52,25 @@ Kind KindOf(std::u16string_view key) {
     return Kind::Label;
 }
 
+// Events after which a key button may show another face.
+bool ChangesFace(QEvent::Type type) {
+    switch (type) {
+        case QEvent::Enter:
+        case QEvent::Leave:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::FocusOut:
+        case QEvent::EnabledChange:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // A job that found no lighting model: nothing to render.
 LightingSnapshot NoModel() {
     LightingSnapshot s;
@@ -85,10 +100,9 @@ LightingPanel::LightingPanel(LightingPanelServices services) : s_(std::move(serv
 
 LightingPanel::~LightingPanel() {
     // The window owns the panel and outlives it: its buttons must not call back into it.
-    for (auto& [id, b] : keyButtons_) {
-        b->SetPaintCallback({});
+    for (auto& [id, b] : keyButtons_)
         b->removeEventFilter(this);
-    }
+    delete layer_;
 }
 
 // ---- set-up
@@ -237,36 +251,17 @@ void LightingPanel::ConnectControls() {
 }
 
 void LightingPanel::WatchKeyButtons() {
-    std::vector<uint16_t> ids;
-    for (const KeyButton& k : kKeyButtons)
-        ids.push_back(k.controlId);
-    for (const uint16_t id : kGKeyControlIds)
-        ids.push_back(id);
-    ids.push_back(kExtraKeyControlId);
-    for (const uint16_t id : ids) {
+    std::vector<CPngButton*> buttons;
+    for (const uint16_t id : KeyLights::ControlIds()) {
         CPngButton* b = s_.button(id);
+        buttons.push_back(b);
         if (b == nullptr) continue;
         keyButtons_[id] = b;
-        // Its face covers it whole: a frame repaints the key alone, not the window's picture beneath it too.
+        // Its face covers it whole: unlit, it repaints alone, not the window's picture beneath it too.
         b->setAttribute(Qt::WA_OpaquePaintEvent);
-        b->SetPaintCallback([this, id](CPngButton* button, bool) {
-            const auto it = keyColours_.find(id);
-            if (it == keyColours_.end() || button->isDown()) return;
-            // The key's light over its cap, blended at a fixed strength: the legend stays as much lighter
-            // than the cap as it was, whatever the colour. Plain rectangles with the corners cut keep this on
-            // the painter's fast path; it runs for every key twenty times a second.
-            const QColor light(ColourR(it->second), ColourG(it->second), ColourB(it->second), kLightAlpha);
-            const QRect cap = button->rect().adjusted(3, 2, -3, -5);
-            QPainter p(button);
-            p.fillRect(cap.adjusted(0, kCapCorner, 0, -kCapCorner), light);
-            p.fillRect(QRect(cap.left() + kCapCorner, cap.top(), cap.width() - 2 * kCapCorner, kCapCorner),
-                       light);
-            p.fillRect(QRect(cap.left() + kCapCorner, cap.bottom() - kCapCorner + 1,
-                             cap.width() - 2 * kCapCorner, kCapCorner),
-                       light);
-        });
-        if (KeyButtonCode(id)) b->installEventFilter(this);
+        b->installEventFilter(this);
     }
+    layer_ = new KeyLightLayer(s_.window, std::move(buttons));
 }
 
 // ---- the window's calls
@@ -308,21 +303,9 @@ void LightingPanel::PaintKey(uint16_t controlId) {
 void LightingPanel::PreviewTick() {
     if (!s_.window.isVisible() || s_.window.isMinimized()) return;
     if (!gate_.Begin(clock_.elapsed())) return;
-    const PreviewFrame frame = animator_.Step(shown_.state);
-    switch (frame.kind) {
-        case PreviewKind::Paint:
-            for (const auto& [id, b] : keyButtons_) {
-                const int position = PaintPositionOfButton(id);
-                SetKeyColour(id, position >= 0 ? frame.colours[static_cast<size_t>(position)] : std::nullopt);
-            }
-            break;
-        case PreviewKind::RestoreButtons:
-            ClearKeyColours();
-            break;
-        case PreviewKind::Nothing:
-            break;
-    }
-    FlushKeyColours();
+    lights_.Apply(animator_.Step(shown_.state));
+    ShowKeyLights();
+    layer_->CatchFaceChanges();
     gate_.End();
 }
 
@@ -402,8 +385,8 @@ void LightingPanel::PaintNow(uint16_t controlId) {
     const int position = PaintPositionOfButton(controlId);
     if (!colour || position < 0) return;
     // At once on screen; the keyboard and the file follow on the worker, one write sequence per key.
-    SetKeyColour(controlId, *colour);
-    FlushKeyColours();
+    if (const auto key = KeyLights::IndexOf(controlId)) lights_.Set(*key, *colour);
+    ShowKeyLights();
     shown_.keyColours[static_cast<size_t>(position)] = *colour;
     ++pendingPaints_;
     s_.jobs(
@@ -427,9 +410,8 @@ QWidget* LightingPanel::control(std::u16string_view key) const {
 }
 
 std::optional<Colour> LightingPanel::KeyColourShown(uint16_t controlId) const {
-    const auto it = keyColours_.find(controlId);
-    if (it == keyColours_.end()) return std::nullopt;
-    return it->second;
+    const auto key = KeyLights::IndexOf(controlId);
+    return key ? lights_.colour(*key) : std::nullopt;
 }
 
 void LightingPanel::Render(const LightingSnapshot& snapshot) {
@@ -509,52 +491,20 @@ void LightingPanel::RenderKeyButtons() {
         const QPixmap disabled = surface("main_disable.jpg");
         for (auto& [id, b] : keyButtons_)
             b->SetSurfaces(normal, over, down, normal, disabled);
+        layer_->DrawAllAgain();
         // The colour pictures are kept only while the lights are on.
         if (!on) SkinSurfaces::Instance().Trim();
     }
     if (!on) {
-        ClearKeyColours();
-        return;
+        lights_.Clear();
+    } else if (const auto user = UserColoursShown(shown_)) {
+        lights_.ApplyPositions(*user);
     }
-    if (const auto user = UserColoursShown(shown_)) {
-        for (const auto& [id, b] : keyButtons_) {
-            const int position = PaintPositionOfButton(id);
-            if (position >= 0) SetKeyColour(id, (*user)[static_cast<size_t>(position)]);
-        }
-        FlushKeyColours();
-    }
+    ShowKeyLights();
 }
 
-void LightingPanel::SetKeyColour(uint16_t controlId, std::optional<Colour> colour) {
-    const auto it = keyColours_.find(controlId);
-    if (!colour) {
-        if (it == keyColours_.end()) return;
-        keyColours_.erase(it);
-    } else {
-        if (it != keyColours_.end() && it->second == *colour) return;
-        keyColours_[controlId] = *colour;
-    }
-    if (const auto b = keyButtons_.find(controlId); b != keyButtons_.end()) {
-        // Keys of one row share a band: one rectangle per row, not per key.
-        const QRect r = b->second->geometry();
-        QRect& band = dirty_[r.top()];
-        band |= r;
-    }
-}
-
-void LightingPanel::FlushKeyColours() {
-    // A few rectangles over the keys that changed: the window system copies each rectangle of an update on
-    // its own, so one per key would be a hundred copies a frame.
-    for (const auto& [top, band] : dirty_)
-        s_.window.update(band);
-    dirty_.clear();
-}
-
-void LightingPanel::ClearKeyColours() {
-    for (const auto& [id, b] : keyButtons_) {
-        if (keyColours_.erase(id) > 0) dirty_[b->geometry().top()] |= b->geometry();
-    }
-    FlushKeyColours();
+void LightingPanel::ShowKeyLights() {
+    layer_->Show(lights_, lights_.TakeChanges());
 }
 
 // ---- keys and drags
@@ -581,15 +531,18 @@ bool LightingPanel::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    if (const auto key = layer_->KeyOf(watched); key && ChangesFace(type)) layer_->FaceChanging(*key);
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
         return false;
+    // A drag paints the key buttons; the G buttons and the extra key are lit, not painted.
+    const auto button = std::find_if(keyButtons_.begin(), keyButtons_.end(),
+                                     [watched](const auto& k) { return k.second == watched; });
+    if (button == keyButtons_.end() || !KeyButtonCode(button->first)) return false;
     auto* e = static_cast<QMouseEvent*>(event);
     const QPoint at = e->globalPosition().toPoint();
     if (type == QEvent::MouseButtonPress) {
         if (e->button() != Qt::LeftButton || !PaintColourNow(shown_)) return false;
-        for (const auto& [id, b] : keyButtons_) {
-            if (b == watched) stroke_.Press(id);
-        }
+        stroke_.Press(button->first);
     } else if (type == QEvent::MouseMove) {
         if (!stroke_.active() || !e->buttons().testFlag(Qt::LeftButton)) return false;
         for (const uint16_t id : stroke_.Over(KeyButtonAt(at)))

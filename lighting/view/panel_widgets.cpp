@@ -3,7 +3,9 @@
 #include <QColorDialog>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "lighting/panel_look.h"
 #include "skin/palette.h"
@@ -11,6 +13,23 @@
 namespace vornak {
 
 namespace {
+
+// How strongly a key's light covers its cap, and the corners left out of the rounded cap.
+constexpr int kLightAlpha = 160;
+constexpr int kCapCorner = 2;
+
+// The key's light over its cap, blended at a fixed strength: the legend stays as much lighter than the cap
+// as it was, whatever the colour. Plain rectangles with the corners cut keep this on the painter's fast
+// path.
+void DrawKeyLight(QPainter& p, QSize key, Colour colour) {
+    const QColor light(ColourR(colour), ColourG(colour), ColourB(colour), kLightAlpha);
+    const QRect cap = QRect(QPoint(0, 0), key).adjusted(3, 2, -3, -5);
+    p.fillRect(cap.adjusted(0, kCapCorner, 0, -kCapCorner), light);
+    p.fillRect(QRect(cap.left() + kCapCorner, cap.top(), cap.width() - 2 * kCapCorner, kCapCorner), light);
+    p.fillRect(QRect(cap.left() + kCapCorner, cap.bottom() - kCapCorner + 1, cap.width() - 2 * kCapCorner,
+                     kCapCorner),
+               light);
+}
 
 QColor ToQColor(Colour c) {
     return QColor(ColourR(c), ColourG(c), ColourB(c));
@@ -120,6 +139,126 @@ void ColourButton::Choose() {
         if (chosen.isValid()) emit colourPicked(FromQColor(chosen));
     });
     menu.exec(mapToGlobal(QPoint(0, height())));
+}
+
+// ---- KeyLightLayer
+
+KeyLightLayer::KeyLightLayer(QWidget& window, std::vector<CPngButton*> buttons) : QWidget(&window) {
+    setObjectName(QStringLiteral("keyLights"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    // It draws every pixel of its shape: neither the window nor the buttons beneath paint under it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    for (CPngButton* b : buttons)
+        keys_.push_back({b, {}, {}, {}});
+    // Just above the key buttons: whatever the window stacked above them stays above.
+    int last = -1;
+    const QObjectList& children = window.children();
+    for (int i = 0; i < children.size(); ++i) {
+        if (KeyOf(children[i])) last = i;
+    }
+    QWidget* above = nullptr;
+    for (int i = last + 1; i < children.size() && above == nullptr; ++i) {
+        auto* w = qobject_cast<QWidget*>(children[i]);
+        if (w != nullptr && w != this && !w->isWindow()) above = w;
+    }
+    if (above != nullptr) {
+        stackUnder(above);
+    } else {
+        raise();
+    }
+    Place();
+    hide();
+}
+
+std::optional<size_t> KeyLightLayer::KeyOf(const QObject* button) const {
+    for (size_t k = 0; k < keys_.size(); ++k) {
+        if (keys_[k].button != nullptr && keys_[k].button == button) return k;
+    }
+    return std::nullopt;
+}
+
+void KeyLightLayer::Place() {
+    QRect bounds;
+    for (const Key& k : keys_) {
+        if (k.button != nullptr) bounds |= k.button->geometry();
+    }
+    setGeometry(bounds);
+    for (Key& k : keys_) {
+        if (k.button != nullptr) k.rect = k.button->geometry().translated(-bounds.topLeft());
+    }
+}
+
+void KeyLightLayer::Reshape() {
+    QRegion shape;
+    for (const Key& k : keys_) {
+        if (k.light) shape += k.rect;
+    }
+    if (shape.isEmpty()) {
+        hide();
+        clearMask();
+        return;
+    }
+    setMask(shape);
+    show();
+}
+
+void KeyLightLayer::Show(const KeyLights& lights, const KeyLights::Changes& changes) {
+    if (changes.keys.empty()) return;
+    for (const size_t key : changes.keys)
+        keys_[key].light = keys_[key].button != nullptr ? lights.colour(key) : std::nullopt;
+    if (changes.litChanged) Reshape();
+    if (!isVisible()) return;
+    // One rectangle per row of keys, not one per key; the shape cuts each down to the lit keys in it.
+    std::vector<std::pair<int, QRect>> rows;
+    for (const size_t key : changes.keys) {
+        const Key& k = keys_[key];
+        if (!k.light) continue;
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.first == k.rect.top(); });
+        if (row == rows.end()) {
+            rows.emplace_back(k.rect.top(), k.rect);
+        } else {
+            row->second |= k.rect;
+        }
+    }
+    for (const auto& [top, band] : rows)
+        update(band);
+}
+
+void KeyLightLayer::FaceChanging(size_t key) {
+    if (keys_[key].light) update(keys_[key].rect);
+}
+
+void KeyLightLayer::DrawAllAgain() {
+    Place();
+    Reshape();
+    update();
+}
+
+KeyLightLayer::Face KeyLightLayer::FaceOf(const CPngButton& button) {
+    return {button.CurrentSurface(), button.isDown(), button.outlineOn(), button.text()};
+}
+
+void KeyLightLayer::CatchFaceChanges() {
+    if (!isVisible()) return;
+    for (Key& k : keys_) {
+        if (k.light && k.drawn != FaceOf(*k.button)) update(k.rect);
+    }
+}
+
+void KeyLightLayer::paintEvent(QPaintEvent* event) {
+    const QRegion& region = event->region();
+    const QRect box = region.boundingRect();
+    QPainter p(this);
+    for (Key& k : keys_) {
+        if (!k.light || !k.rect.intersects(box) || !region.intersects(k.rect)) continue;
+        p.resetTransform();
+        p.translate(k.rect.topLeft());
+        k.button->DrawFace(p);
+        k.drawn = FaceOf(*k.button);
+        // A pressed key shows its pressed picture alone.
+        if (!k.drawn->down) DrawKeyLight(p, k.rect.size(), *k.light);
+    }
 }
 
 }  // namespace vornak

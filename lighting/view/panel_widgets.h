@@ -1,12 +1,16 @@
 // The lighting panel's own controls: a picture that can be clicked, a slider drawn as one bitmap per
-// position, and a colour button with its colour chooser.
+// position, a colour button with its colour chooser, and the layer that draws the lit keys.
 #pragma once
 
 #include <QLabel>
 #include <QPushButton>
 #include <array>
+#include <optional>
+#include <vector>
 
+#include "lighting/key_lights.h"
 #include "lighting/lighting_block.h"
+#include "skin/png_button.h"
 
 namespace vornak {
 
@@ -74,6 +78,52 @@ class ColourButton : public QPushButton {
   private:
     void Choose();
     Colour colour_ = kRed;
+};
+
+// The lit keys, drawn in one paint: a layer over the key buttons, shaped to the lit ones, that draws each
+// key's face as its button does and the key's light over the cap. A preview frame repaints the keys whose
+// colour changed in one paint, where a widget per key cost a paint each, twenty times a second. The pointer
+// and clicks pass through to the buttons beneath; their own repaints are hidden under the layer, so it draws
+// again a key whose face changed (pointer over it, pressed, relabelled).
+class KeyLightLayer : public QWidget {
+  public:
+    // The buttons in KeyLights order (null for one the window does not have).
+    KeyLightLayer(QWidget& window, std::vector<CPngButton*> buttons);
+
+    // Draws what changed in lights since it was last drawn.
+    void Show(const KeyLights& lights, const KeyLights::Changes& changes);
+    // The key of a button, if it is one of the layer's.
+    std::optional<size_t> KeyOf(const QObject* button) const;
+    // The key's face is about to change (an event reached its button): draw it again.
+    void FaceChanging(size_t key);
+    // The buttons' pictures changed: every lit key is drawn again.
+    void DrawAllAgain();
+    // Draws again the lit keys whose face changed since they were drawn, whoever changed it (the window
+    // presses, relabels and marks keys).
+    void CatchFaceChanges();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    struct Face {
+        ButtonSurface surface = ButtonSurface::Normal;
+        bool down = false;
+        bool outline = false;
+        QString text;
+        friend bool operator==(const Face&, const Face&) = default;
+    };
+    struct Key {
+        CPngButton* button = nullptr;
+        QRect rect;  // in the layer
+        std::optional<Colour> light;
+        std::optional<Face> drawn;
+    };
+    static Face FaceOf(const CPngButton& button);
+    void Place();
+    void Reshape();
+
+    std::vector<Key> keys_;
 };
 
 }  // namespace vornak

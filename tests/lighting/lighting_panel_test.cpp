@@ -240,8 +240,8 @@ TEST_F(Panel, APaintedKeyShowsAtOnceAndReachesTheKeyboardAndItsFile) {
     const std::u16string position = FormatText(u"%d", {int64_t{PaintPositionOfButton(kKeyA)}});
     const fs::path file = UserModeFilePath(f.paths.userModePrefix, Profile());
     EXPECT_EQ(IniDocument::Load(file).GetString(section, position, u""), u"0,200,40,1");
-    // The button itself is drawn green over its cap.
-    const QImage face = Key(kKeyA)->grab().toImage();
+    // The key is drawn green over its cap.
+    const QImage face = f.window->grab(Key(kKeyA)->geometry()).toImage();
     const QColor middle = face.pixelColor(face.width() / 2, face.height() / 3);
     EXPECT_GT(middle.green(), middle.red() + 60) << middle.name().toStdString();
     Shot(*f.window, "effect20_painted.png");
