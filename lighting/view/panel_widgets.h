@@ -80,11 +80,12 @@ class ColourButton : public QPushButton {
     Colour colour_ = kRed;
 };
 
-// The lit keys, drawn in one paint: a layer over the key buttons, shaped to the lit ones, that draws each
-// key's face as its button does and the key's light over the cap. A preview frame repaints the keys whose
-// colour changed in one paint, where a widget per key cost a paint each, twenty times a second. The pointer
-// and clicks pass through to the buttons beneath; their own repaints are hidden under the layer, so it draws
-// again a key whose face changed (pointer over it, pressed, relabelled).
+// The lit keys, drawn in one paint: a layer over the key buttons, shaped to the lit ones, that shows each
+// key's face as its button draws it with the key's light over the cap. It keeps the keys as shown in a
+// picture of its own: a preview frame adds each changed key's colour to its dimmed cap there and copies the
+// changed keys to the screen in one paint, where a widget per key cost a paint and two painters each,
+// twenty times a second. The pointer and clicks pass through to the buttons beneath; their own repaints are
+// hidden under the layer, so it draws again a key whose face changed (pointer over it, pressed, relabelled).
 class KeyLightLayer : public QWidget {
   public:
     // The buttons in KeyLights order (null for one the window does not have).
@@ -102,8 +103,12 @@ class KeyLightLayer : public QWidget {
     // presses, relabels and marks keys).
     void CatchFaceChanges();
 
+    // A light over a face pixel, as the painter blends it (tests).
+    static uint32_t LitPixel(uint32_t face, Colour colour);
+
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     struct Face {
@@ -113,17 +118,30 @@ class KeyLightLayer : public QWidget {
         QString text;
         friend bool operator==(const Face&, const Face&) = default;
     };
+    struct Span {
+        int y, from, to;  // one row of the cap, in the picture's pixels
+    };
     struct Key {
         CPngButton* button = nullptr;
         QRect rect;  // in the layer
         std::optional<Colour> light;
         std::optional<Face> drawn;
+        bool faceStale = true;   // its face is to be drawn again into the picture
+        bool lightStale = true;  // its light is to be laid on again
+        // The cap's rows, and the face under them dimmed as the light's blend leaves it (row after row).
+        std::vector<Span> cap;
+        std::vector<uint32_t> dimmed;
     };
     static Face FaceOf(const CPngButton& button);
     void Place();
     void Reshape();
+    void MarkStale(Key& k);
+    // Brings the picture up to date for the keys in box: faces first (one painter), then lights.
+    void Refresh(const QRect& box);
+    void DrawFaces(const QRect& box);
+    void LayLight(Key& k);
 
     std::vector<Key> keys_;
+    QImage picture_;
 };
-
 }  // namespace vornak
