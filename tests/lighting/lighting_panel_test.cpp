@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
 #include <QTest>
 #include <cstdlib>
 #include <set>
@@ -356,6 +358,37 @@ TEST_F(Panel, ThePreviewMovesOnlyWhileShownAndLit) {
     ASSERT_TRUE(panel->KeyColourShown(kKeyA).has_value());
     const Colour first = *panel->KeyColourShown(kKeyA);
     ASSERT_TRUE(ProcessUntil([&] { return panel->KeyColourShown(kKeyA) != first; }, 3000)) << "it moves";
+
+    // On screen, as the window system gets it: a pressed key shows its pressed picture without its light,
+    // and lit again once released, its face under the light blended as the painter blends it.
+    CPngButton* a = Key(kKeyA);
+    const QPoint middle = a->geometry().center();
+    const auto onScreen = [&] {
+        return f.window->screen()->grabWindow(f.window->winId()).toImage().pixel(middle);
+    };
+    const auto face = [&] {
+        QImage image(a->size(), QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&image);
+        a->DrawFace(p);
+        p.end();
+        return image;
+    };
+    QTest::mousePress(a, Qt::LeftButton);
+    ProcessFor(120);
+    EXPECT_EQ(onScreen(), face().pixel(a->rect().center())) << "pressed";
+    QTest::mouseRelease(a, Qt::LeftButton);
+    ASSERT_TRUE(Idle());
+    ProcessFor(120);
+    const QImage lit = face();
+    const auto colour = panel->KeyColourShown(kKeyA);
+    ASSERT_TRUE(colour.has_value());
+    EXPECT_EQ(onScreen(), KeyLightLayer::LitPixel(lit.pixel(a->rect().center()), *colour)) << "lit again";
+    QImage blended = lit;
+    QPainter(&blended).fillRect(blended.rect(),
+                                QColor(ColourR(*colour), ColourG(*colour), ColourB(*colour), 160));
+    for (const QPoint at : {a->rect().center(), QPoint(5, 5), QPoint(a->width() - 6, a->height() - 9)})
+        EXPECT_EQ(blended.pixel(at), KeyLightLayer::LitPixel(lit.pixel(at), *colour))
+            << "the painter's blend";
 
     f.window->hide();
     ProcessFor(60);
