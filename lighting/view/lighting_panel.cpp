@@ -26,16 +26,6 @@ constexpr std::u16string_view kKeepSize[] = {
     u"CONTROL_BLFXStatic",   u"CONTROL_BLFXLStaPic", u"CONTROL_BLFXStatic2", u"CONTROL_BLFXLStaPic2",
     u"CONTROL_BLFXRStaPic2", u"CONTROL_BLFXStatic3", u"CONTROL_BLFXLStaPic3"};
 
-// Every bitmap the panel shows, loaded once with the window.
-constexpr const char* kPanelBitmaps[] = {
-    "dengup.bmp",  "dengdown.bmp",   "leftup.bmp",  "leftdown.bmp",  "rightup.bmp", "rightdown.bmp",
-    "upup.bmp",    "updown.bmp",     "downup.bmp",  "downdown.bmp",  "kuosan.bmp",  "kuosandown.bmp",
-    "julong.bmp",  "julongdown.bmp", "hong.bmp",    "hongok.bmp",    "huang.bmp",   "huangok.bmp",
-    "lv.bmp",      "lvok.bmp",       "lan.bmp",     "lanok.bmp",     "sjsup.bmp",   "sjsdown.bmp",
-    "user1up.bmp", "user1down.bmp",  "user2up.bmp", "user2down.bmp", "0.bmp",       "1.bmp",
-    "2.bmp",       "3.bmp",          "4.bmp",       "5.bmp",         "6.bmp",       "7.bmp",
-    "8.bmp",       "9.bmp",          "10.bmp",      "11.bmp"};
-
 enum class Kind { Label, Heading, Picture, Slider, Combo, EditCombo, Colour };
 
 Kind KindOf(std::u16string_view key) {
@@ -89,27 +79,44 @@ const char* const kComboStyle =
 
 LightingPanel::LightingPanel(LightingPanelServices services) : s_(std::move(services)) {
     clock_.start();
-    LoadPictures();
     CreateControls();
     PlaceControls();
     ApplyLabels();
     ConnectControls();
     WatchKeyButtons();
     Render(shown_);
+    s_.window.installEventFilter(this);
+    HoldPictures(s_.window.isVisible());
 }
 
 LightingPanel::~LightingPanel() {
     // The window owns the panel and outlives it: its buttons must not call back into it.
     for (auto& [id, b] : keyButtons_)
         b->removeEventFilter(this);
+    s_.window.removeEventFilter(this);
     delete layer_;
 }
 
 // ---- set-up
 
-void LightingPanel::LoadPictures() {
-    for (const char* file : kPanelBitmaps)
-        Picture(file);
+void LightingPanel::HoldPictures(bool hold) {
+    if (hold == picturesHeld_) return;
+    picturesHeld_ = hold;
+    for (BitmapSlider* slider : {brightness_, speed_}) {
+        std::array<QPixmap, kSliderPositions> faces;
+        for (int i = 0; hold && i < kSliderPositions; ++i)
+            faces[static_cast<size_t>(i)] =
+                Picture(slider == speed_ ? SpeedPicture(i) : BrightnessPicture(i));
+        slider->SetPictures(faces);
+    }
+    for (const PanelControl& c : PanelControls(shown_)) {
+        auto* picture = qobject_cast<QLabel*>(control(c.key));
+        if (picture == nullptr || c.picture.empty()) continue;
+        picture->setPixmap(hold ? Picture(c.picture) : QPixmap());
+        if (std::find(std::begin(kKeepSize), std::end(kKeepSize), c.key) != std::end(kKeepSize))
+            picture->adjustSize();
+    }
+    if (!hold) pictures_.clear();
 }
 
 const QPixmap& LightingPanel::Picture(std::string_view file) {
@@ -146,12 +153,7 @@ void LightingPanel::CreateControls() {
             }
             case Kind::Slider: {
                 auto* slider = new BitmapSlider(parent);
-                const bool isSpeed = c.key == u"CONTROL_SpeedSlider";
-                std::array<QPixmap, kSliderPositions> faces;
-                for (int i = 0; i < kSliderPositions; ++i)
-                    faces[static_cast<size_t>(i)] = Picture(isSpeed ? SpeedPicture(i) : BrightnessPicture(i));
-                slider->SetPictures(faces);
-                (isSpeed ? speed_ : brightness_) = slider;
+                (c.key == u"CONTROL_SpeedSlider" ? speed_ : brightness_) = slider;
                 w = slider;
                 break;
             }
@@ -426,7 +428,7 @@ void LightingPanel::Render(const LightingSnapshot& snapshot) {
     for (const PanelControl& c : PanelControls(shown_)) {
         QWidget* w = control(c.key);
         if (w == nullptr) continue;
-        if (!c.picture.empty()) {
+        if (!c.picture.empty() && picturesHeld_) {
             if (auto* picture = qobject_cast<QLabel*>(w)) picture->setPixmap(Picture(c.picture));
         }
         if (auto* button = qobject_cast<ColourButton*>(w)) {
@@ -521,6 +523,13 @@ uint16_t LightingPanel::KeyButtonAt(const QPoint& globalPos) const {
 
 bool LightingPanel::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (watched == &s_.window) {
+        // Hidden to the tray (not minimised) the window gives its pictures back, and so does the panel; it
+        // makes them again as the window shows, before the first paint.
+        if (type == QEvent::Show) HoldPictures(true);
+        if (type == QEvent::Hide && !s_.window.isVisible()) HoldPictures(false);
+        return false;
+    }
     if (watched == effectList_) {
         if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride) {
             const int key = static_cast<QKeyEvent*>(event)->key();

@@ -93,7 +93,8 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void LoadPictures();
+    // The panel's bitmaps are held only while the window shows.
+    void HoldPictures(bool hold);
     void CreateControls();
     void PlaceControls();
     void ApplyLabels();
@@ -115,6 +116,7 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     LightingSnapshot shown_;
     std::map<std::u16string, QWidget*, std::less<>> controls_;
     std::map<std::string, QPixmap, std::less<>> pictures_;
+    bool picturesHeld_ = false;
     QComboBox* effectList_ = nullptr;
     QLabel* paintNotice_ = nullptr;
     PaintClickNotice noticeRule_;
