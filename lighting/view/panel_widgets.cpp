@@ -238,9 +238,31 @@ void KeyLightLayer::Place() {
 }
 
 void KeyLightLayer::Reshape() {
-    QRegion shape;
+    // Row by row, from the first lit key to the last with the window's picture between them: a frame then
+    // copies a few rectangles to the screen rather than one per key. Left out: the keys not lit, and what
+    // else of the window lies under the layer.
+    std::vector<std::pair<int, QRect>> rows;
     for (const Key& k : keys_) {
-        if (k.light) shape += k.rect;
+        if (!k.light) continue;
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.first == k.rect.top(); });
+        if (row == rows.end()) {
+            rows.emplace_back(k.rect.top(), k.rect);
+        } else {
+            row->second |= k.rect;
+        }
+    }
+    QRegion shape;
+    for (const auto& [top, band] : rows)
+        shape += band;
+    for (const Key& k : keys_) {
+        if (!k.light && k.button != nullptr) shape -= k.rect;
+    }
+    for (QObject* child : parentWidget()->children()) {
+        if (child == this) break;
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w != nullptr && !w->isHidden() && !w->isWindow() && !KeyOf(w))
+            shape -= w->geometry().translated(-pos());
     }
     if (shape.isEmpty()) {
         hide();
@@ -296,8 +318,7 @@ void KeyLightLayer::FaceChanging(size_t key) {
 
 void KeyLightLayer::DrawAllAgain() {
     Place();
-    for (Key& k : keys_)
-        MarkStale(k);
+    picture_ = QImage();  // the window's picture too
     Reshape();
     update();
 }
@@ -386,6 +407,9 @@ void KeyLightLayer::Refresh(const QRect& box) {
     if (picture_.isNull() || picture_.devicePixelRatio() != ratio) {
         picture_ = QImage(DeviceRect(rect(), ratio).size(), QImage::Format_RGB32);
         picture_.setDevicePixelRatio(ratio);
+        picture_.fill(Qt::black);
+        // Between the keys: the window's own picture.
+        parentWidget()->render(&picture_, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
         for (Key& k : keys_)
             MarkStale(k);
     }
