@@ -387,8 +387,10 @@ void KeyLightLayer::LayLight(Key& k) {
     // Two pixels at a time: no channel's sum carries into the next.
     const uint64_t light = Blend().Light(*k.light) * 0x0000000100000001ull;
     const uint32_t* dimmed = k.dimmed.data();
+    uchar* bits = picture_.bits();  // once: each scanLine() would check whether to detach
+    const qsizetype stride = picture_.bytesPerLine();
     for (const Span& s : k.cap) {
-        auto* line = reinterpret_cast<uint32_t*>(picture_.scanLine(s.y)) + s.from;
+        auto* line = reinterpret_cast<uint32_t*>(bits + s.y * stride) + s.from;
         const int n = s.to - s.from;
         int x = 0;
         for (; x + 1 < n; x += 2) {
