@@ -362,12 +362,15 @@ TEST_F(Panel, ThePreviewMovesOnlyWhileShownAndLit) {
     // On screen, as the window system gets it: a pressed key shows its pressed picture without its light,
     // and lit again once released, its face under the light blended as the painter blends it.
     CPngButton* a = Key(kKeyA);
-    const QPoint middle = a->geometry().center();
+    // In device pixels, whatever the scale.
+    const qreal ratio = f.window->devicePixelRatioF();
+    const QPoint middle = (QPointF(a->geometry().center()) * ratio).toPoint();
     const auto onScreen = [&] {
         return f.window->screen()->grabWindow(f.window->winId()).toImage().pixel(middle);
     };
     const auto face = [&] {
-        QImage image(a->size(), QImage::Format_ARGB32_Premultiplied);
+        QImage image(a->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
         QPainter p(&image);
         a->DrawFace(p);
         p.end();
@@ -375,18 +378,19 @@ TEST_F(Panel, ThePreviewMovesOnlyWhileShownAndLit) {
     };
     QTest::mousePress(a, Qt::LeftButton);
     ProcessFor(120);
-    EXPECT_EQ(onScreen(), face().pixel(a->rect().center())) << "pressed";
+    const QPoint centre = (QPointF(a->rect().center()) * ratio).toPoint();
+    EXPECT_EQ(onScreen(), face().pixel(centre)) << "pressed";
     QTest::mouseRelease(a, Qt::LeftButton);
     ASSERT_TRUE(Idle());
     ProcessFor(120);
     const QImage lit = face();
     const auto colour = panel->KeyColourShown(kKeyA);
     ASSERT_TRUE(colour.has_value());
-    EXPECT_EQ(onScreen(), KeyLightLayer::LitPixel(lit.pixel(a->rect().center()), *colour)) << "lit again";
+    EXPECT_EQ(onScreen(), KeyLightLayer::LitPixel(lit.pixel(centre), *colour)) << "lit again";
     QImage blended = lit;
     QPainter(&blended).fillRect(blended.rect(),
                                 QColor(ColourR(*colour), ColourG(*colour), ColourB(*colour), 160));
-    for (const QPoint at : {a->rect().center(), QPoint(5, 5), QPoint(a->width() - 6, a->height() - 9)})
+    for (const QPoint at : {centre, QPoint(5, 5), QPoint(a->width() - 6, a->height() - 9)})
         EXPECT_EQ(blended.pixel(at), KeyLightLayer::LitPixel(lit.pixel(at), *colour))
             << "the painter's blend";
 
