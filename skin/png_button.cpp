@@ -152,13 +152,18 @@ const QPixmap& CPngButton::SurfacePixmap(ButtonSurface surface) const {
 
 void CPngButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const ButtonSurface surface = CurrentSurface();
+    DrawFace(painter);
+    painter.end();
+    if (paintCallback_) paintCallback_(this, CurrentSurface() == ButtonSurface::Normal);
+}
+
+void CPngButton::DrawFace(QPainter& painter) const {
     if (outlineOn_) {
         painter.setPen(QPen(outlineColour_, 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRect(QPoint(1, 1), QPoint(width() - 2, height() - 2)));
     } else {
-        const QPixmap& pixmap = SurfacePixmap(surface);
+        const QPixmap& pixmap = SurfacePixmap(CurrentSurface());
         if (!pixmap.isNull()) {
             // The crop is in window pixels; a 2x surface holds two device pixels for each.
             const CropOrigin crop = SurfaceCropOrigin(originX_, originY_);
@@ -170,11 +175,9 @@ void CPngButton::paintEvent(QPaintEvent*) {
         }
     }
     if (textOn_) DrawCaption(painter);
-    painter.end();
-    if (paintCallback_) paintCallback_(this, surface == ButtonSurface::Normal);
 }
 
-void CPngButton::DrawCaption(QPainter& painter) {
+void CPngButton::DrawCaption(QPainter& painter) const {
     QFont font(face_);
     font.setPointSize(std::max(1, pointSize_));
     font.setWeight(rotated_ ? QFont::Black : QFont::Normal);

@@ -10,6 +10,8 @@
 
 #include "skin/core/skin_layout.h"
 
+class QPainter;
+
 namespace vornak {
 
 // Text flags as the skins and dialogs give them (the Windows DrawText values).
@@ -51,6 +53,9 @@ class CPngButton : public QAbstractButton {
     void SetRotation(int escapement, bool rotated);
     void SetToolTipText(const QString& text, bool activate = true);
     void SetPaintCallback(PaintCallback callback) { paintCallback_ = std::move(callback); }
+    // Draws what the button shows (its state's picture or its outline, and its caption) with the painter's
+    // origin at the button's top left: its own paint, and a layer that draws many buttons in one paint.
+    void DrawFace(QPainter& painter) const;
 
     ButtonSurface CurrentSurface() const;
     bool selected() const { return selected_; }
@@ -73,7 +78,7 @@ class CPngButton : public QAbstractButton {
     const QPixmap& SurfacePixmap(ButtonSurface surface) const;
     void ResetPointerState();
     void ShowToolTipNow();
-    void DrawCaption(QPainter& painter);
+    void DrawCaption(QPainter& painter) const;
 
     QPixmap normal_, over_, down_, disabled_, selectedSurface_;
     QPixmap unchecked_, checked_;

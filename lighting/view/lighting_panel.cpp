@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QSignalBlocker>
 
 #include "keyboard/key_buttons.h"
@@ -19,9 +18,6 @@ namespace vornak {
 
 namespace {
 
-// How strongly a key's light covers its cap, and the corners left out of the rounded cap.
-constexpr int kLightAlpha = 160;
-constexpr int kCapCorner = 2;
 // The notice of the first unseen paint: along the foot of the panel, over the hidden option buttons.
 constexpr QRect kPaintNoticeRect(330, 592, 700, 38);
 
@@ -29,16 +25,6 @@ constexpr QRect kPaintNoticeRect(330, 592, 700, 38);
 constexpr std::u16string_view kKeepSize[] = {
     u"CONTROL_BLFXStatic",   u"CONTROL_BLFXLStaPic", u"CONTROL_BLFXStatic2", u"CONTROL_BLFXLStaPic2",
     u"CONTROL_BLFXRStaPic2", u"CONTROL_BLFXStatic3", u"CONTROL_BLFXLStaPic3"};
-
-// Every bitmap the panel shows, loaded once with the window.
-constexpr const char* kPanelBitmaps[] = {
-    "dengup.bmp",  "dengdown.bmp",   "leftup.bmp",  "leftdown.bmp",  "rightup.bmp", "rightdown.bmp",
-    "upup.bmp",    "updown.bmp",     "downup.bmp",  "downdown.bmp",  "kuosan.bmp",  "kuosandown.bmp",
-    "julong.bmp",  "julongdown.bmp", "hong.bmp",    "hongok.bmp",    "huang.bmp",   "huangok.bmp",
-    "lv.bmp",      "lvok.bmp",       "lan.bmp",     "lanok.bmp",     "sjsup.bmp",   "sjsdown.bmp",
-    "user1up.bmp", "user1down.bmp",  "user2up.bmp", "user2down.bmp", "0.bmp",       "1.bmp",
-    "2.bmp",       "3.bmp",          "4.bmp",       "5.bmp",         "6.bmp",       "7.bmp",
-    "8.bmp",       "9.bmp",          "10.bmp",      "11.bmp"};
 
 enum class Kind { Label, Heading, Picture, Slider, Combo, EditCombo, Colour };
 
@@ -54,6 +40,25 @@ Kind KindOf(std::u16string_view key) {
     if (key.find(u"PIC") != std::u16string_view::npos || key.find(u"StaPic") != std::u16string_view::npos)
         return Kind::Picture;
     return Kind::Label;
+}
+
+// Events after which a key button may show another face.
+bool ChangesFace(QEvent::Type type) {
+    switch (type) {
+        case QEvent::Enter:
+        case QEvent::Leave:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::FocusOut:
+        case QEvent::EnabledChange:
+            return true;
+        default:
+            return false;
+    }
 }
 
 // A job that found no lighting model: nothing to render.
@@ -74,28 +79,44 @@ const char* const kComboStyle =
 
 LightingPanel::LightingPanel(LightingPanelServices services) : s_(std::move(services)) {
     clock_.start();
-    LoadPictures();
     CreateControls();
     PlaceControls();
     ApplyLabels();
     ConnectControls();
     WatchKeyButtons();
     Render(shown_);
+    s_.window.installEventFilter(this);
+    HoldPictures(s_.window.isVisible());
 }
 
 LightingPanel::~LightingPanel() {
     // The window owns the panel and outlives it: its buttons must not call back into it.
-    for (auto& [id, b] : keyButtons_) {
-        b->SetPaintCallback({});
+    for (auto& [id, b] : keyButtons_)
         b->removeEventFilter(this);
-    }
+    s_.window.removeEventFilter(this);
+    delete layer_;
 }
 
 // ---- set-up
 
-void LightingPanel::LoadPictures() {
-    for (const char* file : kPanelBitmaps)
-        Picture(file);
+void LightingPanel::HoldPictures(bool hold) {
+    if (hold == picturesHeld_) return;
+    picturesHeld_ = hold;
+    for (BitmapSlider* slider : {brightness_, speed_}) {
+        std::array<QPixmap, kSliderPositions> faces;
+        for (int i = 0; hold && i < kSliderPositions; ++i)
+            faces[static_cast<size_t>(i)] =
+                Picture(slider == speed_ ? SpeedPicture(i) : BrightnessPicture(i));
+        slider->SetPictures(faces);
+    }
+    for (const PanelControl& c : PanelControls(shown_)) {
+        auto* picture = qobject_cast<QLabel*>(control(c.key));
+        if (picture == nullptr || c.picture.empty()) continue;
+        picture->setPixmap(hold ? Picture(c.picture) : QPixmap());
+        if (std::find(std::begin(kKeepSize), std::end(kKeepSize), c.key) != std::end(kKeepSize))
+            picture->adjustSize();
+    }
+    if (!hold) pictures_.clear();
 }
 
 const QPixmap& LightingPanel::Picture(std::string_view file) {
@@ -132,12 +153,7 @@ void LightingPanel::CreateControls() {
             }
             case Kind::Slider: {
                 auto* slider = new BitmapSlider(parent);
-                const bool isSpeed = c.key == u"CONTROL_SpeedSlider";
-                std::array<QPixmap, kSliderPositions> faces;
-                for (int i = 0; i < kSliderPositions; ++i)
-                    faces[static_cast<size_t>(i)] = Picture(isSpeed ? SpeedPicture(i) : BrightnessPicture(i));
-                slider->SetPictures(faces);
-                (isSpeed ? speed_ : brightness_) = slider;
+                (c.key == u"CONTROL_SpeedSlider" ? speed_ : brightness_) = slider;
                 w = slider;
                 break;
             }
@@ -237,36 +253,17 @@ void LightingPanel::ConnectControls() {
 }
 
 void LightingPanel::WatchKeyButtons() {
-    std::vector<uint16_t> ids;
-    for (const KeyButton& k : kKeyButtons)
-        ids.push_back(k.controlId);
-    for (const uint16_t id : kGKeyControlIds)
-        ids.push_back(id);
-    ids.push_back(kExtraKeyControlId);
-    for (const uint16_t id : ids) {
+    std::vector<CPngButton*> buttons;
+    for (const uint16_t id : KeyLights::ControlIds()) {
         CPngButton* b = s_.button(id);
+        buttons.push_back(b);
         if (b == nullptr) continue;
         keyButtons_[id] = b;
-        // Its face covers it whole: a frame repaints the key alone, not the window's picture beneath it too.
+        // Its face covers it whole: unlit, it repaints alone, not the window's picture beneath it too.
         b->setAttribute(Qt::WA_OpaquePaintEvent);
-        b->SetPaintCallback([this, id](CPngButton* button, bool) {
-            const auto it = keyColours_.find(id);
-            if (it == keyColours_.end() || button->isDown()) return;
-            // The key's light over its cap, blended at a fixed strength: the legend stays as much lighter
-            // than the cap as it was, whatever the colour. Plain rectangles with the corners cut keep this on
-            // the painter's fast path; it runs for every key twenty times a second.
-            const QColor light(ColourR(it->second), ColourG(it->second), ColourB(it->second), kLightAlpha);
-            const QRect cap = button->rect().adjusted(3, 2, -3, -5);
-            QPainter p(button);
-            p.fillRect(cap.adjusted(0, kCapCorner, 0, -kCapCorner), light);
-            p.fillRect(QRect(cap.left() + kCapCorner, cap.top(), cap.width() - 2 * kCapCorner, kCapCorner),
-                       light);
-            p.fillRect(QRect(cap.left() + kCapCorner, cap.bottom() - kCapCorner + 1,
-                             cap.width() - 2 * kCapCorner, kCapCorner),
-                       light);
-        });
-        if (KeyButtonCode(id)) b->installEventFilter(this);
+        b->installEventFilter(this);
     }
+    layer_ = new KeyLightLayer(s_.window, std::move(buttons));
 }
 
 // ---- the window's calls
@@ -308,21 +305,9 @@ void LightingPanel::PaintKey(uint16_t controlId) {
 void LightingPanel::PreviewTick() {
     if (!s_.window.isVisible() || s_.window.isMinimized()) return;
     if (!gate_.Begin(clock_.elapsed())) return;
-    const PreviewFrame frame = animator_.Step(shown_.state);
-    switch (frame.kind) {
-        case PreviewKind::Paint:
-            for (const auto& [id, b] : keyButtons_) {
-                const int position = PaintPositionOfButton(id);
-                SetKeyColour(id, position >= 0 ? frame.colours[static_cast<size_t>(position)] : std::nullopt);
-            }
-            break;
-        case PreviewKind::RestoreButtons:
-            ClearKeyColours();
-            break;
-        case PreviewKind::Nothing:
-            break;
-    }
-    FlushKeyColours();
+    lights_.Apply(animator_.Step(shown_.state));
+    ShowKeyLights();
+    layer_->CatchFaceChanges();
     gate_.End();
 }
 
@@ -402,8 +387,8 @@ void LightingPanel::PaintNow(uint16_t controlId) {
     const int position = PaintPositionOfButton(controlId);
     if (!colour || position < 0) return;
     // At once on screen; the keyboard and the file follow on the worker, one write sequence per key.
-    SetKeyColour(controlId, *colour);
-    FlushKeyColours();
+    if (const auto key = KeyLights::IndexOf(controlId)) lights_.Set(*key, *colour);
+    ShowKeyLights();
     shown_.keyColours[static_cast<size_t>(position)] = *colour;
     ++pendingPaints_;
     s_.jobs(
@@ -427,9 +412,8 @@ QWidget* LightingPanel::control(std::u16string_view key) const {
 }
 
 std::optional<Colour> LightingPanel::KeyColourShown(uint16_t controlId) const {
-    const auto it = keyColours_.find(controlId);
-    if (it == keyColours_.end()) return std::nullopt;
-    return it->second;
+    const auto key = KeyLights::IndexOf(controlId);
+    return key ? lights_.colour(*key) : std::nullopt;
 }
 
 void LightingPanel::Render(const LightingSnapshot& snapshot) {
@@ -444,7 +428,7 @@ void LightingPanel::Render(const LightingSnapshot& snapshot) {
     for (const PanelControl& c : PanelControls(shown_)) {
         QWidget* w = control(c.key);
         if (w == nullptr) continue;
-        if (!c.picture.empty()) {
+        if (!c.picture.empty() && picturesHeld_) {
             if (auto* picture = qobject_cast<QLabel*>(w)) picture->setPixmap(Picture(c.picture));
         }
         if (auto* button = qobject_cast<ColourButton*>(w)) {
@@ -509,52 +493,20 @@ void LightingPanel::RenderKeyButtons() {
         const QPixmap disabled = surface("main_disable.jpg");
         for (auto& [id, b] : keyButtons_)
             b->SetSurfaces(normal, over, down, normal, disabled);
+        layer_->DrawAllAgain();
         // The colour pictures are kept only while the lights are on.
         if (!on) SkinSurfaces::Instance().Trim();
     }
     if (!on) {
-        ClearKeyColours();
-        return;
+        lights_.Clear();
+    } else if (const auto user = UserColoursShown(shown_)) {
+        lights_.ApplyPositions(*user);
     }
-    if (const auto user = UserColoursShown(shown_)) {
-        for (const auto& [id, b] : keyButtons_) {
-            const int position = PaintPositionOfButton(id);
-            if (position >= 0) SetKeyColour(id, (*user)[static_cast<size_t>(position)]);
-        }
-        FlushKeyColours();
-    }
+    ShowKeyLights();
 }
 
-void LightingPanel::SetKeyColour(uint16_t controlId, std::optional<Colour> colour) {
-    const auto it = keyColours_.find(controlId);
-    if (!colour) {
-        if (it == keyColours_.end()) return;
-        keyColours_.erase(it);
-    } else {
-        if (it != keyColours_.end() && it->second == *colour) return;
-        keyColours_[controlId] = *colour;
-    }
-    if (const auto b = keyButtons_.find(controlId); b != keyButtons_.end()) {
-        // Keys of one row share a band: one rectangle per row, not per key.
-        const QRect r = b->second->geometry();
-        QRect& band = dirty_[r.top()];
-        band |= r;
-    }
-}
-
-void LightingPanel::FlushKeyColours() {
-    // A few rectangles over the keys that changed: the window system copies each rectangle of an update on
-    // its own, so one per key would be a hundred copies a frame.
-    for (const auto& [top, band] : dirty_)
-        s_.window.update(band);
-    dirty_.clear();
-}
-
-void LightingPanel::ClearKeyColours() {
-    for (const auto& [id, b] : keyButtons_) {
-        if (keyColours_.erase(id) > 0) dirty_[b->geometry().top()] |= b->geometry();
-    }
-    FlushKeyColours();
+void LightingPanel::ShowKeyLights() {
+    layer_->Show(lights_, lights_.TakeChanges());
 }
 
 // ---- keys and drags
@@ -571,6 +523,13 @@ uint16_t LightingPanel::KeyButtonAt(const QPoint& globalPos) const {
 
 bool LightingPanel::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (watched == &s_.window) {
+        // Hidden to the tray (not minimised) the window gives its pictures back, and so does the panel; it
+        // makes them again as the window shows, before the first paint.
+        if (type == QEvent::Show) HoldPictures(true);
+        if (type == QEvent::Hide && !s_.window.isVisible()) HoldPictures(false);
+        return false;
+    }
     if (watched == effectList_) {
         if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride) {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -581,15 +540,18 @@ bool LightingPanel::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    if (const auto key = layer_->KeyOf(watched); key && ChangesFace(type)) layer_->FaceChanging(*key);
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
         return false;
+    // A drag paints the key buttons; the G buttons and the extra key are lit, not painted.
+    const auto button = std::find_if(keyButtons_.begin(), keyButtons_.end(),
+                                     [watched](const auto& k) { return k.second == watched; });
+    if (button == keyButtons_.end() || !KeyButtonCode(button->first)) return false;
     auto* e = static_cast<QMouseEvent*>(event);
     const QPoint at = e->globalPosition().toPoint();
     if (type == QEvent::MouseButtonPress) {
         if (e->button() != Qt::LeftButton || !PaintColourNow(shown_)) return false;
-        for (const auto& [id, b] : keyButtons_) {
-            if (b == watched) stroke_.Press(id);
-        }
+        stroke_.Press(button->first);
     } else if (type == QEvent::MouseMove) {
         if (!stroke_.active() || !e->buttons().testFlag(Qt::LeftButton)) return false;
         for (const uint16_t id : stroke_.Over(KeyButtonAt(at)))

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "device/device_link.h"
+#include "lighting/key_lights.h"
 #include "lighting/lighting_jobs.h"
 #include "lighting/lighting_panel_slot.h"
 #include "lighting/panel_look.h"
@@ -92,7 +93,8 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void LoadPictures();
+    // The panel's bitmaps are held only while the window shows.
+    void HoldPictures(bool hold);
     void CreateControls();
     void PlaceControls();
     void ApplyLabels();
@@ -104,9 +106,8 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     void Render(const LightingSnapshot& snapshot);
     void RenderLists();
     void RenderKeyButtons();
-    void SetKeyColour(uint16_t controlId, std::optional<Colour> colour);
-    void ClearKeyColours();
-    void FlushKeyColours();
+    // Draws what changed in lights_.
+    void ShowKeyLights();
     void PaintNow(uint16_t controlId);
     uint16_t KeyButtonAt(const QPoint& globalPos) const;
     const QPixmap& Picture(std::string_view file);
@@ -115,16 +116,18 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     LightingSnapshot shown_;
     std::map<std::u16string, QWidget*, std::less<>> controls_;
     std::map<std::string, QPixmap, std::less<>> pictures_;
+    bool picturesHeld_ = false;
     QComboBox* effectList_ = nullptr;
     QLabel* paintNotice_ = nullptr;
     PaintClickNotice noticeRule_;
     QComboBox* userModes_ = nullptr;
     BitmapSlider* brightness_ = nullptr;
     BitmapSlider* speed_ = nullptr;
-    // The buttons the lighting draws on (the key buttons, the G buttons, Fn) and what each shows.
+    // The buttons the lighting draws on (the key buttons, the G buttons, Fn), what each shows, and the layer
+    // that draws them lit.
     std::map<uint16_t, CPngButton*> keyButtons_;
-    std::map<uint16_t, Colour> keyColours_;
-    std::map<int, QRect> dirty_;  // the keys whose colour changed, by the top of their row (window pixels)
+    KeyLights lights_;
+    KeyLightLayer* layer_ = nullptr;
     bool colourSurfaces_ = false;
     PreviewAnimator animator_;
     FrameGate gate_{50};

@@ -1,12 +1,16 @@
 // The lighting panel's own controls: a picture that can be clicked, a slider drawn as one bitmap per
-// position, and a colour button with its colour chooser.
+// position, a colour button with its colour chooser, and the layer that draws the lit keys.
 #pragma once
 
 #include <QLabel>
 #include <QPushButton>
 #include <array>
+#include <optional>
+#include <vector>
 
+#include "lighting/key_lights.h"
 #include "lighting/lighting_block.h"
+#include "skin/png_button.h"
 
 namespace vornak {
 
@@ -76,4 +80,68 @@ class ColourButton : public QPushButton {
     Colour colour_ = kRed;
 };
 
+// The lit keys, drawn in one paint: a layer over the key buttons, shaped to the lit ones, that shows each
+// key's face as its button draws it with the key's light over the cap. It keeps the keys as shown in a
+// picture of its own: a preview frame adds each changed key's colour to its dimmed cap there and copies the
+// changed keys to the screen in one paint, where a widget per key cost a paint and two painters each,
+// twenty times a second. The pointer and clicks pass through to the buttons beneath; their own repaints are
+// hidden under the layer, so it draws again a key whose face changed (pointer over it, pressed, relabelled).
+class KeyLightLayer : public QWidget {
+  public:
+    // The buttons in KeyLights order (null for one the window does not have).
+    KeyLightLayer(QWidget& window, std::vector<CPngButton*> buttons);
+
+    // Draws what changed in lights since it was last drawn.
+    void Show(const KeyLights& lights, const KeyLights::Changes& changes);
+    // The key of a button, if it is one of the layer's.
+    std::optional<size_t> KeyOf(const QObject* button) const;
+    // The key's face is about to change (an event reached its button): draw it again.
+    void FaceChanging(size_t key);
+    // The buttons' pictures changed: every lit key is drawn again.
+    void DrawAllAgain();
+    // Draws again the lit keys whose face changed since they were drawn, whoever changed it (the window
+    // presses, relabels and marks keys).
+    void CatchFaceChanges();
+
+    // A light over a face pixel, as the painter blends it (tests).
+    static uint32_t LitPixel(uint32_t face, Colour colour);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    struct Face {
+        ButtonSurface surface = ButtonSurface::Normal;
+        bool down = false;
+        bool outline = false;
+        QString text;
+        friend bool operator==(const Face&, const Face&) = default;
+    };
+    struct Span {
+        int y, from, to;  // one row of the cap, in the picture's pixels
+    };
+    struct Key {
+        CPngButton* button = nullptr;
+        QRect rect;  // in the layer
+        std::optional<Colour> light;
+        std::optional<Face> drawn;
+        bool faceStale = true;   // its face is to be drawn again into the picture
+        bool lightStale = true;  // its light is to be laid on again
+        // The cap's rows, and the face under them dimmed as the light's blend leaves it (row after row).
+        std::vector<Span> cap;
+        std::vector<uint32_t> dimmed;
+    };
+    static Face FaceOf(const CPngButton& button);
+    void Place();
+    void Reshape();
+    void MarkStale(Key& k);
+    // Brings the picture up to date for the keys in box: faces first (one painter), then lights.
+    void Refresh(const QRect& box);
+    void DrawFaces(const QRect& box);
+    void LayLight(Key& k);
+
+    std::vector<Key> keys_;
+    QImage picture_;
+};
 }  // namespace vornak

@@ -13,6 +13,7 @@
 #include "assign/assign_rules.h"
 #include "assign/view/vornak_dlg_composite.h"
 #include "keyboard/key_buttons.h"
+#include "lighting/view/lighting_panel.h"
 #include "platform/text_format.h"
 #include "skin/core/skin_layout.h"
 #include "skin/skin_surfaces.h"
@@ -219,6 +220,11 @@ TEST(MainWindow, HiddenItLetsItsPicturesGoAndShowsTheSameWhenOpened) {
         return count;
     };
     EXPECT_EQ(held(), 5) << "shown with the lights off: every picture but the two lit ones";
+    const auto panelPicture = [&] {
+        auto* panel = dynamic_cast<LightingPanel*>(f.window->lightingPanel());
+        return !qobject_cast<QLabel*>(panel->control(u"CONTROL_DengStaPic"))->pixmap().isNull();
+    };
+    EXPECT_TRUE(panelPicture());
     f.window->button(kKeyA)->setDown(true);
     // The arrows step once a second while the window shows: left out of the comparison.
     const auto look = [&] {
@@ -238,6 +244,7 @@ TEST(MainWindow, HiddenItLetsItsPicturesGoAndShowsTheSameWhenOpened) {
         EXPECT_TRUE(f.window->picturesReleased());
         EXPECT_FALSE(f.window->hasPictures()) << "the background";
         EXPECT_EQ(held(), 0);
+        EXPECT_FALSE(panelPicture()) << "the lighting panel's bitmaps";
 
         f.window->OnCommand(main_id::kCmdShow);
         ASSERT_TRUE(f.window->isVisible());

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
 #include <QTest>
 #include <cstdlib>
 #include <set>
@@ -240,8 +242,8 @@ TEST_F(Panel, APaintedKeyShowsAtOnceAndReachesTheKeyboardAndItsFile) {
     const std::u16string position = FormatText(u"%d", {int64_t{PaintPositionOfButton(kKeyA)}});
     const fs::path file = UserModeFilePath(f.paths.userModePrefix, Profile());
     EXPECT_EQ(IniDocument::Load(file).GetString(section, position, u""), u"0,200,40,1");
-    // The button itself is drawn green over its cap.
-    const QImage face = Key(kKeyA)->grab().toImage();
+    // The key is drawn green over its cap.
+    const QImage face = f.window->grab(Key(kKeyA)->geometry()).toImage();
     const QColor middle = face.pixelColor(face.width() / 2, face.height() / 3);
     EXPECT_GT(middle.green(), middle.red() + 60) << middle.name().toStdString();
     Shot(*f.window, "effect20_painted.png");
@@ -356,6 +358,41 @@ TEST_F(Panel, ThePreviewMovesOnlyWhileShownAndLit) {
     ASSERT_TRUE(panel->KeyColourShown(kKeyA).has_value());
     const Colour first = *panel->KeyColourShown(kKeyA);
     ASSERT_TRUE(ProcessUntil([&] { return panel->KeyColourShown(kKeyA) != first; }, 3000)) << "it moves";
+
+    // On screen, as the window system gets it: a pressed key shows its pressed picture without its light,
+    // and lit again once released, its face under the light blended as the painter blends it.
+    CPngButton* a = Key(kKeyA);
+    // In device pixels, whatever the scale.
+    const qreal ratio = f.window->devicePixelRatioF();
+    const QPoint middle = (QPointF(a->geometry().center()) * ratio).toPoint();
+    const auto onScreen = [&] {
+        return f.window->screen()->grabWindow(f.window->winId()).toImage().pixel(middle);
+    };
+    const auto face = [&] {
+        QImage image(a->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        QPainter p(&image);
+        a->DrawFace(p);
+        p.end();
+        return image;
+    };
+    QTest::mousePress(a, Qt::LeftButton);
+    ProcessFor(120);
+    const QPoint centre = (QPointF(a->rect().center()) * ratio).toPoint();
+    EXPECT_EQ(onScreen(), face().pixel(centre)) << "pressed";
+    QTest::mouseRelease(a, Qt::LeftButton);
+    ASSERT_TRUE(Idle());
+    ProcessFor(120);
+    const QImage lit = face();
+    const auto colour = panel->KeyColourShown(kKeyA);
+    ASSERT_TRUE(colour.has_value());
+    EXPECT_EQ(onScreen(), KeyLightLayer::LitPixel(lit.pixel(centre), *colour)) << "lit again";
+    QImage blended = lit;
+    QPainter(&blended).fillRect(blended.rect(),
+                                QColor(ColourR(*colour), ColourG(*colour), ColourB(*colour), 160));
+    for (const QPoint at : {centre, QPoint(5, 5), QPoint(a->width() - 6, a->height() - 9)})
+        EXPECT_EQ(blended.pixel(at), KeyLightLayer::LitPixel(lit.pixel(at), *colour))
+            << "the painter's blend";
 
     f.window->hide();
     ProcessFor(60);

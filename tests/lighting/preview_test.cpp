@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <set>
 
 #include "keyboard/key_buttons.h"
 #include "keyboard/key_table.h"
+#include "lighting/key_lights.h"
+#include "lighting/user_modes.h"
 #include "tests/support/golden.h"
 
 namespace vornak {
@@ -315,6 +319,80 @@ TEST(PreviewAnimatorClass, StepsTheStatesEffect) {
     PreviewAnimator animator;
     EXPECT_EQ(At(animator.Step(On(12)), kTab), MakeColour(0, 255, 1));
     EXPECT_EQ(animator.phase().phase, 3);
+}
+
+// What the view repaints rests on this: a frame marks exactly the keys whose colour changed, so the worst
+// case (effect 1) marks every lit key each tick, a static effect nothing after its first frame, and the
+// lights going off every lit key once.
+TEST(PreviewKeyLights, AFrameMarksOnlyTheKeysWhoseColourChanged) {
+    const auto key = [](uint16_t controlId) { return *KeyLights::IndexOf(controlId); };
+    size_t esc = 0;
+    while (PaintPositionOfButton(KeyLights::ControlIds()[esc]) != kEsc)
+        ++esc;
+    const size_t g1 = key(kGKeyControlIds[0]);
+    EXPECT_FALSE(KeyLights::IndexOf(1).has_value()) << "not a button the lighting draws on";
+
+    KeyLights lights;
+    PreviewPhase phase;
+    lights.Apply(PreviewStep(1, On(1), phase));
+    auto changes = lights.TakeChanges();
+    EXPECT_TRUE(changes.litChanged);
+    EXPECT_EQ(changes.keys.size(), kKeyButtons.size() + 1) << "every key button and the extra key lit";
+    PreviewPhase fresh;
+    EXPECT_EQ(lights.colour(esc), PreviewStep(1, On(1), fresh).colours[kEsc]);
+    EXPECT_FALSE(lights.colour(g1).has_value()) << "the G buttons share no cell";
+    EXPECT_TRUE(lights.TakeChanges().keys.empty()) << "taken once";
+
+    // Effect 1 moves every key each tick, but only the keys whose colour differs count.
+    const PreviewFrame next = PreviewStep(1, On(1), phase);
+    size_t moved = 0;
+    for (size_t k = 0; k < KeyLights::kCount; ++k) {
+        const int position = PaintPositionOfButton(KeyLights::ControlIds()[k]);
+        if (position >= 0 && next.colours[static_cast<size_t>(position)] != lights.colour(k)) ++moved;
+    }
+    lights.Apply(next);
+    changes = lights.TakeChanges();
+    EXPECT_EQ(changes.keys.size(), moved);
+    EXPECT_GT(moved, 90u);
+    EXPECT_FALSE(changes.litChanged);
+    EXPECT_TRUE(std::is_sorted(changes.keys.begin(), changes.keys.end()));
+
+    // A static effect: the first frame marks what it changes, the next ones nothing; a user-mode frame
+    // (Nothing) leaves every colour as it is.
+    PreviewPhase still;
+    lights.Apply(PreviewStep(6, On(6), still));
+    EXPECT_FALSE(lights.TakeChanges().keys.empty());
+    for (int tick = 0; tick < 5; ++tick)
+        lights.Apply(PreviewStep(6, On(6), still));
+    lights.Apply(PreviewStep(20, On(20), still));
+    EXPECT_TRUE(lights.TakeChanges().keys.empty());
+
+    // One painted key, then the user colours: G1 takes position 125's colour.
+    lights.Set(esc, MakeColour(1, 2, 3));
+    changes = lights.TakeChanges();
+    EXPECT_EQ(changes.keys, std::vector<size_t>{esc});
+    std::array<Colour, kMatrixPositionCount> user{};
+    user[kGKeyMatrixPosition] = MakeColour(9, 9, 9);
+    lights.ApplyPositions(user);
+    EXPECT_EQ(lights.colour(g1), MakeColour(9, 9, 9));
+    EXPECT_TRUE(lights.TakeChanges().litChanged) << "the G buttons came on";
+
+    // Lights off: every lit key once, and nothing more.
+    lights.Apply(PreviewStep(
+        1,
+        [] {
+            LightingState off = On(1);
+            off.lightingSwitch = false;
+            return off;
+        }(),
+        phase));
+    changes = lights.TakeChanges();
+    EXPECT_TRUE(changes.litChanged);
+    EXPECT_EQ(changes.keys.size(), KeyLights::kCount);
+    for (size_t k = 0; k < KeyLights::kCount; ++k)
+        EXPECT_FALSE(lights.colour(k).has_value());
+    lights.Clear();
+    EXPECT_TRUE(lights.TakeChanges().keys.empty());
 }
 
 }  // namespace
