@@ -9,6 +9,7 @@ qt_plugins=$(find /usr/lib -path '*qt6/plugins/platforms/libqwayland-generic.so'
 [ -n "$qt_plugins" ] || { echo "e2e: skipped: Qt's Wayland platform is not installed"; exit 77; }
 
 e2e_setup "$1"
+e2e_unwind_desktop_libraries
 [ -x "$E2E_BIN/named_window" ] || e2e_fail "no named_window in $E2E_BIN"
 # sway does not run as root: the compositor runs as nobody, the programs as the caller.
 run_as=()

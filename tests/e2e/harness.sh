@@ -75,6 +75,12 @@ e2e_setup() {
     unset WAYLAND_DISPLAY
 }
 
+# Under the sanitizers, on Wayland: the slow unwinder finds the frames of the desktop libraries (built without
+# frame pointers) that the suppressions name, such as Mesa's EGL loader.
+e2e_unwind_desktop_libraries() {
+    export ASAN_OPTIONS="fast_unwind_on_malloc=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+}
+
 # e2e_setup_files BIN_DIR: the private home, runtime folder and simulator files, whatever the window system.
 e2e_setup_files() {
     E2E_BIN=$(cd "$1" && pwd)

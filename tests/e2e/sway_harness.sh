@@ -34,9 +34,7 @@ e2e_setup() {
     qt_platform=$(find /usr/lib -path '*qt6/plugins/platforms/libqwayland-generic.so' -print -quit 2>/dev/null)
     [ -n "$qt_platform" ] || { echo "e2e: skipped: Qt's Wayland platform is not installed"; exit 77; }
     e2e_setup_files "$1"
-    # Under the sanitizers: the slow unwinder finds the frames of the desktop libraries (built without frame
-    # pointers) that the suppressions name.
-    export ASAN_OPTIONS="fast_unwind_on_malloc=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+    e2e_unwind_desktop_libraries
     export QT_QPA_PLATFORM=wayland
     unset DISPLAY
 }
