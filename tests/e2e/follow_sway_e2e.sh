@@ -59,12 +59,15 @@ E2E_PIDS+=($!)
 "$E2E_BIN/named_window" beta.app >>"$E2E_DIR/windows.log" 2>&1 &
 E2E_PIDS+=($!)
 e2e_start_vornak
+# The tree is read whole before it is searched: grep -q stops at the first match, and the rest of swaymsg's
+# output would then fail the pipe under pipefail.
+has_window() { local tree; tree=$(swaymsg -t get_tree) && grep -q "\"app_id\": \"$1\"" <<<"$tree"; }
 for app in io.github.vornak.Vornak alpha.app beta.app; do
     for _ in $(seq 300); do
-        swaymsg -t get_tree | grep -q "\"app_id\": \"$app\"" && break
+        has_window "$app" && break
         sleep 0.05
     done
-    swaymsg -t get_tree | grep -q "\"app_id\": \"$app\"" || e2e_fail "no window $app: $(swaymsg -t get_tree | grep app_id)"
+    has_window "$app" || e2e_fail "no window $app: $(swaymsg -t get_tree | grep app_id)"
 done
 # Whatever window had the focus at the start, beta's profile first.
 focus beta.app

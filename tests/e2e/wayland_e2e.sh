@@ -154,7 +154,8 @@ if [ -x "$other" ]; then
     E2E_PIDS+=($other_pid)
     shown=""
     for _ in $(seq 100); do
-        swaymsg -t get_tree | grep -q '"name": "vornak-other-window"' && shown=1 && break
+        # Read whole first: grep -q stopping early would fail the pipe under pipefail.
+        tree=$(swaymsg -t get_tree) && grep -q '"name": "vornak-other-window"' <<<"$tree" && shown=1 && break
         sleep 0.05
     done
     [ -n "$shown" ] || e2e_fail "the other program's window did not show"
