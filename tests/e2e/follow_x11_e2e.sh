@@ -11,10 +11,12 @@ e2e_setup "$1"
 e2e_start_x
 openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
 E2E_PIDS+=($!)
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in $(seq 300); do
+    wm_ready && break
     sleep 0.05
 done
+wm_ready || e2e_fail "openbox did not start: $(tail -5 "$E2E_DIR/openbox.log")"
 
 cat >"$XDG_CONFIG_HOME/vornak-applications.ini" <<'RULES'
 [Rule]
@@ -43,15 +45,18 @@ wait_writes() {
 profile_writes() { [ -f "$log" ] && awk '$2 == "OUT" && substr($3, 7, 2) == "04" {print substr($3, 37, 2)}' "$log" | tr '\n' ' ' || true; }
 
 window_of_class() {
-    xmessage -name "$1" -geometry "300x80+$2+300" "$1" >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
+    xmessage -name "$1" -geometry "300x80+$2+300" "$1" >/dev/null 2>"$E2E_DIR/xmessage-$1.log" &
+    local pid=$!
+    E2E_PIDS+=($pid)
     local w=""
     for _ in $(seq 300); do
         w=$(xdotool search --onlyvisible --classname "^$1\$" 2>/dev/null | head -1 || true)
         [ -n "$w" ] && break
         sleep 0.05
     done
-    [ -n "$w" ] || e2e_fail "no window $1"
+    [ -n "$w" ] || e2e_fail "no window $1 (xmessage $(kill -0 "$pid" 2>/dev/null && echo running || echo ended):" \
+        "$(cat "$E2E_DIR/xmessage-$1.log"); windows of that name, mapped or not:" \
+        "$(xdotool search --classname "^$1\$" 2>/dev/null | tr '\n' ' '))"
     xdotool set_window --class "$1" "$w"
     echo "$w"
 }
