@@ -79,14 +79,10 @@ const char* const kComboStyle =
 
 LightingPanel::LightingPanel(LightingPanelServices services) : s_(std::move(services)) {
     clock_.start();
-    CreateControls();
-    PlaceControls();
-    ApplyLabels();
-    ConnectControls();
     WatchKeyButtons();
     Render(shown_);
     s_.window.installEventFilter(this);
-    HoldPictures(s_.window.isVisible());
+    HoldControls(s_.window.isVisible());
 }
 
 LightingPanel::~LightingPanel() {
@@ -99,24 +95,32 @@ LightingPanel::~LightingPanel() {
 
 // ---- set-up
 
-void LightingPanel::HoldPictures(bool hold) {
-    if (hold == picturesHeld_) return;
-    picturesHeld_ = hold;
+void LightingPanel::HoldControls(bool hold) {
+    if (hold == (effectList_ != nullptr)) return;
+    if (!hold) {
+        // What they showed lives in shown_; a click or a typed name already went out as a job.
+        for (auto& [key, w] : controls_)
+            delete w;
+        controls_.clear();
+        delete paintNotice_;
+        paintNotice_ = nullptr;
+        effectList_ = userModes_ = nullptr;
+        brightness_ = speed_ = nullptr;
+        pictures_.clear();
+        return;
+    }
+    CreateControls();
+    PlaceControls();
+    ApplyLabels();
+    ConnectControls();
     for (BitmapSlider* slider : {brightness_, speed_}) {
         std::array<QPixmap, kSliderPositions> faces;
-        for (int i = 0; hold && i < kSliderPositions; ++i)
+        for (int i = 0; i < kSliderPositions; ++i)
             faces[static_cast<size_t>(i)] =
                 Picture(slider == speed_ ? SpeedPicture(i) : BrightnessPicture(i));
         slider->SetPictures(faces);
     }
-    for (const PanelControl& c : PanelControls(shown_)) {
-        auto* picture = qobject_cast<QLabel*>(control(c.key));
-        if (picture == nullptr || c.picture.empty()) continue;
-        picture->setPixmap(hold ? Picture(c.picture) : QPixmap());
-        if (std::find(std::begin(kKeepSize), std::end(kKeepSize), c.key) != std::end(kKeepSize))
-            picture->adjustSize();
-    }
-    if (!hold) pictures_.clear();
+    RenderControls();
 }
 
 const QPixmap& LightingPanel::Picture(std::string_view file) {
@@ -296,8 +300,11 @@ void LightingPanel::KeyButtonsReset() {
 void LightingPanel::PaintKey(uint16_t controlId) {
     if (!stroke_.TakeClick(controlId)) return;  // the drag that ended here painted it
     if (noticeRule_.OnPaintClick(shown_)) {
-        paintNotice_->show();
-        paintNotice_->raise();
+        noticeUp_ = true;
+        if (paintNotice_ != nullptr) {
+            paintNotice_->show();
+            paintNotice_->raise();
+        }
     }
     PaintNow(controlId);
 }
@@ -425,10 +432,18 @@ void LightingPanel::Render(const LightingSnapshot& snapshot) {
     shown_ = snapshot;
     if (pendingPaints_ > 0) shown_.keyColours = keys;
     ++renders_;
+    if (noticeUp_ && !noticeRule_.StillShown(shown_)) noticeUp_ = false;
+    RenderControls();
+    RenderKeyButtons();
+    if (wasOn != shown_.state.lightingSwitch && s_.timersChanged) s_.timersChanged();
+}
+
+void LightingPanel::RenderControls() {
+    if (effectList_ == nullptr) return;  // hidden: made and rendered again on show
     for (const PanelControl& c : PanelControls(shown_)) {
         QWidget* w = control(c.key);
         if (w == nullptr) continue;
-        if (!c.picture.empty() && picturesHeld_) {
+        if (!c.picture.empty()) {
             if (auto* picture = qobject_cast<QLabel*>(w)) picture->setPixmap(Picture(c.picture));
         }
         if (auto* button = qobject_cast<ColourButton*>(w)) {
@@ -441,10 +456,9 @@ void LightingPanel::Render(const LightingSnapshot& snapshot) {
     }
     brightness_->SetPosition(shown_.state.BrightnessPosition());
     speed_->SetPosition(shown_.state.SpeedPosition());
-    if (!noticeRule_.StillShown(shown_)) paintNotice_->hide();
+    paintNotice_->setVisible(noticeUp_);
+    if (noticeUp_) paintNotice_->raise();
     RenderLists();
-    RenderKeyButtons();
-    if (wasOn != shown_.state.lightingSwitch && s_.timersChanged) s_.timersChanged();
 }
 
 void LightingPanel::RenderLists() {
@@ -526,8 +540,8 @@ bool LightingPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &s_.window) {
         // Hidden to the tray (not minimised) the window gives its pictures back, and so does the panel; it
         // makes them again as the window shows, before the first paint.
-        if (type == QEvent::Show) HoldPictures(true);
-        if (type == QEvent::Hide && !s_.window.isVisible()) HoldPictures(false);
+        if (type == QEvent::Show) HoldControls(true);
+        if (type == QEvent::Hide && !s_.window.isVisible()) HoldControls(false);
         return false;
     }
     if (watched == effectList_) {

@@ -59,7 +59,8 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     void RestoreLightingDefaults() override;
     void KeyButtonsReset() override;
 
-    // What the panel shows, and its controls by layout key (tests, screenshots).
+    // What the panel shows, and its controls by layout key (tests, screenshots); the controls are null while
+    // the window is hidden.
     const LightingSnapshot& shown() const { return shown_; }
     QWidget* control(std::u16string_view key) const;
     QComboBox* effectList() const { return effectList_; }
@@ -93,8 +94,9 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // The panel's bitmaps are held only while the window shows.
-    void HoldPictures(bool hold);
+    // The panel's controls and their bitmaps exist only while the window shows: hidden to the tray it keeps
+    // what they show (shown_) and nothing else.
+    void HoldControls(bool hold);
     void CreateControls();
     void PlaceControls();
     void ApplyLabels();
@@ -104,6 +106,7 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     // Runs op on the worker, then renders the model as the job left it.
     void Post(std::string name, std::function<void(LightingModel&)> op);
     void Render(const LightingSnapshot& snapshot);
+    void RenderControls();
     void RenderLists();
     void RenderKeyButtons();
     // Draws what changed in lights_.
@@ -116,10 +119,10 @@ class LightingPanel : public QObject, public LightingPanelSlot {
     LightingSnapshot shown_;
     std::map<std::u16string, QWidget*, std::less<>> controls_;
     std::map<std::string, QPixmap, std::less<>> pictures_;
-    bool picturesHeld_ = false;
     QComboBox* effectList_ = nullptr;
     QLabel* paintNotice_ = nullptr;
     PaintClickNotice noticeRule_;
+    bool noticeUp_ = false;
     QComboBox* userModes_ = nullptr;
     BitmapSlider* brightness_ = nullptr;
     BitmapSlider* speed_ = nullptr;

@@ -207,8 +207,8 @@ TEST(MainWindow, EnterAndEscAreSwallowedAndCloseHidesInstead) {
     EXPECT_FALSE(f.window->closing());
 }
 
-// Hidden in the tray the window holds none of its full-window pictures; opened again it makes them anew and
-// looks as it did, a pressed key and a disabled Apply included.
+// Hidden in the tray the window holds none of its full-window pictures, nor the lighting panel's controls;
+// opened again it makes them anew and looks as it did, a pressed key and a disabled Apply included.
 TEST(MainWindow, HiddenItLetsItsPicturesGoAndShowsTheSameWhenOpened) {
     WindowFixture f;
     ASSERT_TRUE(f.Ready());
@@ -222,7 +222,8 @@ TEST(MainWindow, HiddenItLetsItsPicturesGoAndShowsTheSameWhenOpened) {
     EXPECT_EQ(held(), 5) << "shown with the lights off: every picture but the two lit ones";
     const auto panelPicture = [&] {
         auto* panel = dynamic_cast<LightingPanel*>(f.window->lightingPanel());
-        return !qobject_cast<QLabel*>(panel->control(u"CONTROL_DengStaPic"))->pixmap().isNull();
+        const auto* label = qobject_cast<QLabel*>(panel->control(u"CONTROL_DengStaPic"));
+        return label != nullptr && !label->pixmap().isNull();
     };
     EXPECT_TRUE(panelPicture());
     f.window->button(kKeyA)->setDown(true);
@@ -244,7 +245,7 @@ TEST(MainWindow, HiddenItLetsItsPicturesGoAndShowsTheSameWhenOpened) {
         EXPECT_TRUE(f.window->picturesReleased());
         EXPECT_FALSE(f.window->hasPictures()) << "the background";
         EXPECT_EQ(held(), 0);
-        EXPECT_FALSE(panelPicture()) << "the lighting panel's bitmaps";
+        EXPECT_FALSE(panelPicture()) << "the lighting panel's controls and bitmaps";
 
         f.window->OnCommand(main_id::kCmdShow);
         ASSERT_TRUE(f.window->isVisible());

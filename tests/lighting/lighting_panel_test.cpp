@@ -139,6 +139,17 @@ TEST_F(Panel, Effect17ShowsOnlyBrightnessAndThePresetsWithTheStoredOneSelected) 
     panel->ReadLightingAgain();
     ASSERT_TRUE(Idle());
     EXPECT_TRUE(shows(u"CONTROL_LVPIC", "lvok.bmp"));
+    // Hidden to the tray the panel's controls go; shown again they are made as they were.
+    const std::set<std::u16string> visible = Visible();
+    f.window->hide();
+    ProcessFor(20);
+    EXPECT_EQ(panel->effectList(), nullptr);
+    f.window->show();
+    ASSERT_NE(panel->effectList(), nullptr);
+    EXPECT_EQ(Visible(), visible);
+    EXPECT_EQ(panel->effectList()->currentIndex(), SelectedEffectRow(panel->shown()));
+    EXPECT_TRUE(shows(u"CONTROL_LVPIC", "lvok.bmp"));
+    EXPECT_EQ(panel->brightnessSlider()->position(), panel->shown().state.BrightnessPosition());
     Choose(1);
     EXPECT_TRUE(Control(u"CONTROL_BLFXLStaPic2")->isVisible());
     for (const int id : {1129, 1130, 1131})
