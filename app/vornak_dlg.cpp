@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QWindow>
 #include <cstdio>
 #ifdef __GLIBC__
@@ -123,8 +124,6 @@ void CVornakDlg::Init() {
     ApplyTexts();
     CreateLightingPanel();
     setWindowTitle(LanguageText(s_.texts, TextId::MAIN_CAPTION));
-    const QImage iconImage(QString::fromStdString((s_.paths.skinsDir / "vornak.png").string()));
-    if (!iconImage.isNull()) setWindowIcon(QIcon(QPixmap::fromImage(iconImage)));
     RefreshKeyButtons();
     RefreshApply();
     // MSG_INIT, posted: the tray icon and the ready mark once the event loop runs.
@@ -222,6 +221,8 @@ void CVornakDlg::AttachPictures() {
         b->update();
     }
 
+    // Read from its file when the window shows (a picture of 256 pixels the tray need not hold).
+    setWindowIcon(QIcon(QString::fromStdString((s_.paths.skinsDir / "vornak.png").string())));
     arrowSheet_ = surface("Arrow.jpg");
     PlaceImageButtonFrom(*leftArrow_, skin, u"LEFT_ARROW", kButtonInfo2Section,
                          FormatText(u"UP_ARROW_LEFT%d", {int64_t{arrowFrame_}}), arrowSheet_);
@@ -250,6 +251,7 @@ void CVornakDlg::ReleaseShownPictures() {
     for (CPngButton* arrow : {leftArrow_, rightArrow_})
         arrow->SetSurfaces({}, {}, {}, {}, {}, false);
     arrowSheet_ = QPixmap();
+    setWindowIcon(QIcon());
     busyFrames_ = {};
     busy_->clear();
     LetClosedDialogsGo();
@@ -289,6 +291,9 @@ void CVornakDlg::SubDialogMade(QDialog* dialog) {
 
 void CVornakDlg::TrimPictures() {
     SkinSurfaces::Instance().Trim();
+    // Qt's own cache of drawn pictures (the window icon at each size, styled controls) keeps them until a
+    // timer of its own ages them out.
+    QPixmapCache::clear();
 #ifdef __GLIBC__
     // Pictures this size come back to the same heap: give the freed pages back to the system.
     malloc_trim(0);

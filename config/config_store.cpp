@@ -6,8 +6,14 @@
 
 namespace vornak {
 
+const std::optional<std::u16string>& NameTable::name(size_t index) const {
+    static const std::optional<std::u16string> kNone;
+    const auto it = names_.find(index);
+    return it == names_.end() ? kNone : it->second;
+}
+
 uint32_t NameTable::SizeOf(size_t index) const {
-    const auto& n = names_[index];
+    const auto& n = name(index);
     return n ? static_cast<uint32_t>((n->size() + 1) * 2) : 0;
 }
 
@@ -19,12 +25,11 @@ void NameTable::Set(size_t index, std::u16string name) {
 
 void NameTable::Clear(size_t index) {
     total_ -= SizeOf(index);
-    names_[index].reset();
+    names_.erase(index);
 }
 
 void NameTable::ClearAll() {
-    for (auto& n : names_)
-        n.reset();
+    names_.clear();
     total_ = 0;
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -17,11 +18,12 @@
 
 namespace vornak {
 
-// The names of kind-3 (program path) and kind-6 (text) entries, one slot per entry, with the running total of
-// their sizes in bytes (UTF-16 with the terminator).
+// The names of kind-3 (program path) and kind-6 (text) entries, by entry index, with the running total of
+// their sizes in bytes (UTF-16 with the terminator). Few entries have one: only those are kept, so that an
+// edit copy stays small on the worker's stack and in the tray.
 class NameTable {
   public:
-    const std::optional<std::u16string>& name(size_t index) const { return names_[index]; }
+    const std::optional<std::u16string>& name(size_t index) const;
     // Bytes of the name with its terminator; 0 when the entry has none.
     uint32_t SizeOf(size_t index) const;
     void Set(size_t index, std::u16string name);
@@ -30,7 +32,7 @@ class NameTable {
     uint64_t total() const { return total_; }
 
   private:
-    std::array<std::optional<std::u16string>, kEntryCount> names_{};
+    std::map<size_t, std::optional<std::u16string>> names_;  // each one set
     uint64_t total_ = 0;
 };
 
