@@ -9,9 +9,6 @@
 #include <QPixmapCache>
 #include <QWindow>
 #include <cstdio>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include "app/ui_thread.h"
 #include "assign/view/vornak_dlg_composite.h"
@@ -19,6 +16,7 @@
 #include "follow/view/apps_dialog.h"
 #include "keyboard/key_buttons.h"
 #include "lighting/view/lighting_panel.h"
+#include "platform/heap.h"
 #include "platform/paths.h"
 #include "platform/text_format.h"
 #include "profile/view/vornak_dlg_profile.h"
@@ -294,10 +292,8 @@ void CVornakDlg::TrimPictures() {
     // Qt's own cache of drawn pictures (the window icon at each size, styled controls) keeps them until a
     // timer of its own ages them out.
     QPixmapCache::clear();
-#ifdef __GLIBC__
     // Pictures this size come back to the same heap: give the freed pages back to the system.
-    malloc_trim(0);
-#endif
+    ReturnFreeHeap();
 }
 
 void CVornakDlg::RestoreShownPictures() {
