@@ -4,6 +4,7 @@
 #include <QStyleHints>
 
 #include "app/ui_thread.h"
+#include "skin/skin_surfaces.h"
 
 namespace vornak {
 
@@ -17,7 +18,11 @@ constexpr int kMaxToolTip = 127;
 CTrayIcon::CTrayIcon(const std::filesystem::path& skinsDir, const LanguageTexts& texts, QObject* parent)
     : QObject(parent), texts_(texts), clicks_(QGuiApplication::styleHints()->mouseDoubleClickInterval()) {
     const auto load = [&](const char* file) {
-        return QIcon(QString::fromStdString((skinsDir / file).string()));
+        // Not QIcon(file name): that asks every picture plug-in whether it can read the file, and loads them
+        // all.
+        QImage image;
+        LoadSkinPicture(skinsDir / file, &image, nullptr);
+        return QIcon(QPixmap::fromImage(image));
     };
     icons_[kTrayIconNoKeyboard] = load("tray_nokeyboard.png");
     icons_[kTrayIconKeyboard] = load("tray_keyboard.png");

@@ -219,8 +219,10 @@ void CVornakDlg::AttachPictures() {
         b->update();
     }
 
-    // Read from its file when the window shows (a picture of 256 pixels the tray need not hold).
-    setWindowIcon(QIcon(QString::fromStdString((s_.paths.skinsDir / "vornak.png").string())));
+    // Read when the window shows: a picture of 256 pixels the tray need not hold.
+    QImage icon;
+    LoadSkinPicture(s_.paths.skinsDir / "vornak.png", &icon, nullptr);
+    setWindowIcon(QIcon(QPixmap::fromImage(icon)));
     arrowSheet_ = surface("Arrow.jpg");
     PlaceImageButtonFrom(*leftArrow_, skin, u"LEFT_ARROW", kButtonInfo2Section,
                          FormatText(u"UP_ARROW_LEFT%d", {int64_t{arrowFrame_}}), arrowSheet_);

@@ -67,13 +67,33 @@ void EndForSkinFailure(const std::string& message) {
     std::_Exit(kSkinPictureFailureExitCode);
 }
 
+namespace {
+
+// By the format its name gives first: left to guess, Qt loads every picture plug-in to ask whether it can
+// read the file. A file whose content is another format than its name says is still read by guessing.
+QImage ReadPicture(const std::filesystem::path& file, QString* why = nullptr) {
+    QByteArray format = QByteArray::fromStdString(file.extension().string()).mid(1).toLower();
+    if (format == "jpg") format = "jpeg";
+    if (!format.isEmpty()) {
+        QImageReader reader(PathText(file), format);
+        reader.setAutoDetectImageFormat(false);
+        if (QImage decoded = reader.read(); !decoded.isNull()) return decoded;
+    }
+    QImageReader reader(PathText(file));
+    QImage decoded = reader.read();
+    if (decoded.isNull() && why) *why = reader.errorString();
+    return decoded;
+}
+
+}  // namespace
+
 bool LoadSkinPicture(const std::filesystem::path& file, QImage* image, std::string* error, int scale) {
     std::error_code ec;
     if (scale > 1) {
         // A skin without a 2x set, or with a broken one, still shows: Qt stretches the 1x picture.
         const std::filesystem::path scaled = ScaledPictureFile(file, scale);
         if (std::filesystem::is_regular_file(scaled, ec)) {
-            QImage decoded = QImageReader(PathText(scaled)).read();
+            QImage decoded = ReadPicture(scaled);
             if (!decoded.isNull()) {
                 decoded.setDevicePixelRatio(scale);
                 *image = std::move(decoded);
@@ -85,10 +105,10 @@ bool LoadSkinPicture(const std::filesystem::path& file, QImage* image, std::stri
         if (error) *error = "cannot open " + file.string() + ": no such file";
         return false;
     }
-    QImageReader reader(PathText(file));
-    QImage decoded = reader.read();
+    QString why;
+    QImage decoded = ReadPicture(file, &why);
     if (decoded.isNull()) {
-        if (error) *error = "cannot decode " + file.string() + ": " + reader.errorString().toStdString();
+        if (error) *error = "cannot decode " + file.string() + ": " + why.toStdString();
         return false;
     }
     *image = std::move(decoded);

@@ -190,5 +190,23 @@ TEST(SkinSurfacesTest, APictureIsLoadedOncePerProcess) {
     EXPECT_EQ(missing.pixmap.toImage().pixelColor(3, 3).alpha(), 0);
 }
 
+// A skin picture is read by the format its name gives; one that is another format inside (a PNG named .bmp, a
+// skin's own mix-up) is still read, and one that is no picture at all is reported by name.
+TEST(SkinSurfacesTest, APictureIsReadEvenWhenItsNameSaysAnotherFormat) {
+    test::TempDir dir;
+    QImage green(12, 8, QImage::Format_RGB32);
+    green.fill(QColor(0, 160, 0));
+    ASSERT_TRUE(green.save(QString::fromStdString((dir / "png_inside.bmp").string()), "PNG"));
+    QImage image;
+    std::string error;
+    ASSERT_TRUE(LoadSkinPicture(dir / "png_inside.bmp", &image, &error)) << error;
+    EXPECT_EQ(image.size(), QSize(12, 8));
+    EXPECT_EQ(image.pixelColor(3, 3), QColor(0, 160, 0));
+
+    test::WriteUtf16File(dir / "text.jpg", u"not a picture");
+    EXPECT_FALSE(LoadSkinPicture(dir / "text.jpg", &image, &error));
+    EXPECT_NE(error.find("text.jpg"), std::string::npos) << error;
+}
+
 }  // namespace
 }  // namespace vornak
