@@ -3,11 +3,16 @@
 #include <QColorDialog>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <tuple>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "lighting/panel_look.h"
 #include "skin/palette.h"
@@ -19,6 +24,8 @@ namespace {
 // How strongly a key's light covers its cap, and the corners left out of the rounded cap.
 constexpr int kLightAlpha = 160;
 constexpr int kCapCorner = 2;
+// Caps of a row this close repaint as one rectangle.
+constexpr int kCapJoin = 16;
 
 // The light's blend, taken once from the painter itself: over an opaque face a light of kLightAlpha leaves
 // each channel at dimmed[face] + light[colour] (source over: the light's premultiplied level plus the face
@@ -71,6 +78,46 @@ QRect DeviceRect(const QRect& r, qreal ratio) {
     const auto edge = [ratio](int v) { return static_cast<int>(std::ceil(v * ratio - 0.5)); };
     return QRect(QPoint(edge(r.left()), edge(r.top())),
                  QPoint(edge(r.right() + 1) - 1, edge(r.bottom() + 1) - 1));
+}
+
+// Each cap's light added to its dimmed pixels: nothing carries from one channel into the next.
+void AddLight(uint32_t* to, const uint32_t* from, int n, uint32_t light) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i add = _mm_set1_epi32(static_cast<int>(light));
+    for (; x + 4 <= n; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), _mm_add_epi32(pixels, add));
+    }
+#endif
+    for (; x < n; ++x)
+        to[x] = from[x] + light;
+}
+
+// The pixels a painter on the layer writes to, when the layer's picture can go there pixel for pixel: an
+// image of opaque-compatible 32-bit pixels (the window's backing store, a grab's picture), an integer scale
+// and a whole-pixel offset (at, the picture's pixel (0, 0) there).
+QImage* PixelsUnder(QPainter& painter, qreal ratio, QPoint* at) {
+    QPaintEngine* engine = painter.paintEngine();
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster || ratio != std::floor(ratio))
+        return nullptr;
+    QPaintDevice* device = engine->paintDevice();
+    if (device == nullptr || device->devType() != QInternal::Image) return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    switch (image->format()) {
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:
+            break;
+        default:
+            return nullptr;
+    }
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxScale || t.m11() != ratio || t.m22() != ratio ||
+        t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy()))
+        return nullptr;
+    *at = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
+    return image;
 }
 
 QColor ToQColor(Colour c) {
@@ -235,12 +282,12 @@ void KeyLightLayer::Place() {
     for (Key& k : keys_) {
         if (k.button != nullptr) k.rect = k.button->geometry().translated(-bounds.topLeft());
     }
+    updatedKeys_.clear();
 }
 
 void KeyLightLayer::Reshape() {
-    // Row by row, from the first lit key to the last with the window's picture between them: a frame then
-    // copies a few rectangles to the screen rather than one per key. Left out: the keys not lit, and what
-    // else of the window lies under the layer.
+    // Row by row, from the first lit key to the last with the window's picture between them. Left out: the
+    // keys not lit, and what else of the window lies under the layer.
     std::vector<std::pair<int, QRect>> rows;
     for (const Key& k : keys_) {
         if (!k.light) continue;
@@ -273,9 +320,29 @@ void KeyLightLayer::Reshape() {
     show();
 }
 
-void KeyLightLayer::MarkStale(Key& k) {
-    k.faceStale = true;
-    k.lightStale = true;
+QRegion KeyLightLayer::CapsOf(const std::vector<size_t>& keys) const {
+    // The caps only (the rest of a key does not change with its colour); neighbours in a row as one
+    // rectangle, as each rectangle costs the window system a clear and a copy of its own.
+    std::vector<QRect> caps;
+    for (const size_t key : keys) {
+        if (keys_[key].button != nullptr) caps.push_back(CapRect(keys_[key].rect));
+    }
+    std::sort(caps.begin(), caps.end(), [](const QRect& a, const QRect& b) {
+        return std::tuple(a.top(), a.bottom(), a.left()) < std::tuple(b.top(), b.bottom(), b.left());
+    });
+    QRegion region;
+    QRect run;
+    for (const QRect& cap : caps) {
+        if (!run.isNull() && cap.top() == run.top() && cap.bottom() == run.bottom() &&
+            cap.left() - run.right() - 1 <= kCapJoin) {
+            run |= cap;
+            continue;
+        }
+        if (!run.isNull()) region += run;
+        run = cap;
+    }
+    if (!run.isNull()) region += run;
+    return region;
 }
 
 void KeyLightLayer::Show(const KeyLights& lights, const KeyLights::Changes& changes) {
@@ -284,35 +351,23 @@ void KeyLightLayer::Show(const KeyLights& lights, const KeyLights::Changes& chan
         Key& k = keys_[key];
         const bool wasLit = k.light.has_value();
         k.light = k.button != nullptr ? lights.colour(key) : std::nullopt;
-        k.lightStale = true;
         // Its face may have changed while it was not lit.
         if (!wasLit) k.faceStale = true;
     }
     if (changes.litChanged) Reshape();
     if (!isVisible()) return;
-    // One rectangle per row of keys, not one per key, over the caps only (the rest of a key does not change
-    // with its colour); the shape cuts each down to the lit keys in it.
-    std::vector<std::pair<int, QRect>> rows;
-    for (const size_t key : changes.keys) {
-        const Key& k = keys_[key];
-        if (!k.light) continue;
-        const QRect cap = CapRect(k.rect);
-        const auto row =
-            std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.first == k.rect.top(); });
-        if (row == rows.end()) {
-            rows.emplace_back(k.rect.top(), cap);
-        } else {
-            row->second |= cap;
-        }
+    // The shape cuts the caps of keys not lit away.
+    if (changes.keys != updatedKeys_) {
+        updatedKeys_ = changes.keys;
+        updatedCaps_ = CapsOf(updatedKeys_);
     }
-    for (const auto& [top, band] : rows)
-        update(band);
+    update(updatedCaps_);
 }
 
 void KeyLightLayer::FaceChanging(size_t key) {
     Key& k = keys_[key];
     if (!k.light) return;
-    MarkStale(k);
+    k.faceStale = true;
     update(k.rect);
 }
 
@@ -331,7 +386,7 @@ void KeyLightLayer::CatchFaceChanges() {
     if (!isVisible()) return;
     for (Key& k : keys_) {
         if (k.light && !k.faceStale && k.drawn != FaceOf(*k.button)) {
-            MarkStale(k);
+            k.faceStale = true;
             update(k.rect);
         }
     }
@@ -340,11 +395,14 @@ void KeyLightLayer::CatchFaceChanges() {
 void KeyLightLayer::hideEvent(QHideEvent*) {
     // Hidden (lights off, or the window gone to the tray) it holds no picture.
     picture_ = QImage();
+    lit_ = QImage();
     for (Key& k : keys_) {
-        MarkStale(k);
+        k.faceStale = true;
         k.cap = {};
-        k.dimmed = {};
+        k.capBounds = QRect();
     }
+    capRows_ = {};
+    capRowsStale_ = true;
 }
 
 void KeyLightLayer::DrawFaces(const QRect& box) {
@@ -359,11 +417,12 @@ void KeyLightLayer::DrawFaces(const QRect& box) {
         k.button->DrawFace(*p);
         k.drawn = FaceOf(*k.button);
         k.faceStale = false;
-        k.lightStale = true;
         k.cap.clear();
-        k.dimmed.clear();
-        // The cap, with its corners cut, in the picture's pixels; the face under it dimmed once here, so a
-        // frame only adds the colour.
+        k.capBounds = QRect();
+        capRowsStale_ = true;
+        // A pressed key shows its pressed picture alone.
+        if (k.drawn->down) continue;
+        // The cap, with its corners cut, in the picture's pixels, dimmed once here: a paint adds the colour.
         const QRect cap = CapRect(k.rect);
         const QRect rows[] = {cap.adjusted(kCapCorner, 0, -kCapCorner, kCapCorner - cap.height()),
                               cap.adjusted(0, kCapCorner, 0, -kCapCorner),
@@ -372,35 +431,12 @@ void KeyLightLayer::DrawFaces(const QRect& box) {
             const QRect d = DeviceRect(part, ratio) & picture_.rect();
             for (int y = d.top(); y <= d.bottom(); ++y) {
                 k.cap.push_back({y, d.left(), d.right() + 1});
-                const auto* line = reinterpret_cast<const uint32_t*>(picture_.constScanLine(y));
+                auto* line = reinterpret_cast<uint32_t*>(picture_.scanLine(y));
                 for (int x = d.left(); x <= d.right(); ++x)
-                    k.dimmed.push_back(Blend().Dim(line[x]));
+                    line[x] = Blend().Dim(line[x]);
             }
+            k.capBounds |= d;
         }
-    }
-}
-
-void KeyLightLayer::LayLight(Key& k) {
-    k.lightStale = false;
-    // A pressed key shows its pressed picture alone.
-    if (!k.light || k.faceStale || k.drawn->down) return;
-    // Two pixels at a time: no channel's sum carries into the next.
-    const uint64_t light = Blend().Light(*k.light) * 0x0000000100000001ull;
-    const uint32_t* dimmed = k.dimmed.data();
-    uchar* bits = picture_.bits();  // once: each scanLine() would check whether to detach
-    const qsizetype stride = picture_.bytesPerLine();
-    for (const Span& s : k.cap) {
-        auto* line = reinterpret_cast<uint32_t*>(bits + s.y * stride) + s.from;
-        const int n = s.to - s.from;
-        int x = 0;
-        for (; x + 1 < n; x += 2) {
-            uint64_t pair;
-            std::memcpy(&pair, dimmed + x, sizeof pair);
-            pair += light;
-            std::memcpy(line + x, &pair, sizeof pair);
-        }
-        if (x < n) line[x] = dimmed[x] + static_cast<uint32_t>(light);
-        dimmed += n;
     }
 }
 
@@ -412,28 +448,90 @@ void KeyLightLayer::Refresh(const QRect& box) {
         picture_.fill(Qt::black);
         // Between the keys: the window's own picture.
         parentWidget()->render(&picture_, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
-        for (Key& k : keys_)
-            MarkStale(k);
+        lit_ = QImage();
+        for (Key& k : keys_) {
+            k.faceStale = true;
+            k.cap.clear();
+            k.capBounds = QRect();
+        }
+        capRowsStale_ = true;
     }
     DrawFaces(box);
-    for (Key& k : keys_) {
-        if (k.lightStale && k.rect.intersects(box)) LayLight(k);
+}
+
+void KeyLightLayer::CopyLit(QImage& to, QPoint at, const QRect& area) {
+    const uchar* from = picture_.constBits();
+    const qsizetype fromStride = picture_.bytesPerLine();
+    uchar* bits = to.bits();  // once: each scanLine() would check whether to detach
+    const qsizetype stride = to.bytesPerLine();
+    const auto line = [&](int y, int x) {
+        return reinterpret_cast<uint32_t*>(bits + (y + at.y()) * stride) + x + at.x();
+    };
+    const auto source = [&](int y, int x) {
+        return reinterpret_cast<const uint32_t*>(from + y * fromStride) + x;
+    };
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memcpy(line(y, area.left()), source(y, area.left()), sizeof(uint32_t) * size_t(area.width()));
+
+    if (capRowsStale_) {
+        capRows_.clear();
+        for (size_t key = 0; key < keys_.size(); ++key) {
+            const QRect& bounds = keys_[key].capBounds;
+            if (keys_[key].cap.empty()) continue;
+            const auto row = std::find_if(capRows_.begin(), capRows_.end(), [&](const CapRow& r) {
+                return r.bounds.top() == bounds.top() && r.bounds.bottom() == bounds.bottom();
+            });
+            if (row == capRows_.end()) {
+                capRows_.push_back({bounds, {key}});
+            } else {
+                row->bounds |= bounds;
+                row->keys.push_back(key);
+            }
+        }
+        capRowsStale_ = false;
+    }
+    for (const CapRow& row : capRows_) {
+        if (!row.bounds.intersects(area)) continue;
+        for (const size_t key : row.keys) {
+            const Key& k = keys_[key];
+            if (!k.light || !k.capBounds.intersects(area)) continue;
+            const uint32_t light = Blend().Light(*k.light);
+            for (const Span& s : k.cap) {
+                if (s.y < area.top() || s.y > area.bottom()) continue;
+                const int x0 = std::max(s.from, area.left());
+                const int x1 = std::min(s.to, area.right() + 1);
+                if (x0 < x1) AddLight(line(s.y, x0), source(s.y, x0), x1 - x0, light);
+            }
+        }
     }
 }
 
 void KeyLightLayer::paintEvent(QPaintEvent* event) {
-    const QRect box = event->region().boundingRect();
-    Refresh(box);
+    const QRegion& region = event->region();
+    Refresh(region.boundingRect());
     QPainter p(this);
     const qreal ratio = picture_.devicePixelRatio();
+    QPoint at;
+    if (QImage* screen = PixelsUnder(p, ratio, &at)) {
+        // Straight into the window's picture: one pass, no copy of the lit keys in between.
+        const QRect inside = picture_.rect() & screen->rect().translated(-at);
+        for (const QRect& r : region)
+            CopyLit(*screen, at, DeviceRect(r, ratio) & inside);
+        return;
+    }
+    // Any other device: a lit copy, drawn by the painter.
+    if (lit_.size() != picture_.size()) lit_ = QImage(picture_.size(), QImage::Format_RGB32);
+    lit_.setDevicePixelRatio(ratio);
+    const QRect box = DeviceRect(region.boundingRect(), ratio).adjusted(-1, -1, 1, 1) & picture_.rect();
+    CopyLit(lit_, QPoint(), box);
     if (ratio != std::floor(ratio)) {
-        p.drawImage(QPoint(0, 0), picture_);
+        p.drawImage(QPoint(0, 0), lit_);
         return;
     }
     // Rectangle by rectangle: under a clip of many rectangles the painter splits one copy over threads,
     // which costs more than the copy.
-    for (const QRect& r : event->region())
-        p.drawImage(r, picture_, DeviceRect(r, ratio));
+    for (const QRect& r : region)
+        p.drawImage(r, lit_, DeviceRect(r, ratio));
 }
 
 }  // namespace vornak
