@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <tuple>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -24,8 +23,6 @@ namespace {
 // How strongly a key's light covers its cap, and the corners left out of the rounded cap.
 constexpr int kLightAlpha = 160;
 constexpr int kCapCorner = 2;
-// Caps of a row this close repaint as one rectangle.
-constexpr int kCapJoin = 16;
 
 // The light's blend, taken once from the painter itself: over an opaque face a light of kLightAlpha leaves
 // each channel at dimmed[face] + light[colour] (source over: the light's premultiplied level plus the face
@@ -321,27 +318,25 @@ void KeyLightLayer::Reshape() {
 }
 
 QRegion KeyLightLayer::CapsOf(const std::vector<size_t>& keys) const {
-    // The caps only (the rest of a key does not change with its colour); neighbours in a row as one
-    // rectangle, as each rectangle costs the window system a clear and a copy of its own.
-    std::vector<QRect> caps;
+    // The caps only (the rest of a key does not change with its colour), a row of them as one rectangle:
+    // each rectangle costs a clear, a copy and a request to the window system of its own, which weighs more
+    // than the window's picture between the caps.
+    std::vector<QRect> rows;
     for (const size_t key : keys) {
-        if (keys_[key].button != nullptr) caps.push_back(CapRect(keys_[key].rect));
-    }
-    std::sort(caps.begin(), caps.end(), [](const QRect& a, const QRect& b) {
-        return std::tuple(a.top(), a.bottom(), a.left()) < std::tuple(b.top(), b.bottom(), b.left());
-    });
-    QRegion region;
-    QRect run;
-    for (const QRect& cap : caps) {
-        if (!run.isNull() && cap.top() == run.top() && cap.bottom() == run.bottom() &&
-            cap.left() - run.right() - 1 <= kCapJoin) {
-            run |= cap;
-            continue;
+        if (keys_[key].button == nullptr) continue;
+        const QRect cap = CapRect(keys_[key].rect);
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const QRect& r) {
+            return r.top() == cap.top() && r.bottom() == cap.bottom();
+        });
+        if (row == rows.end()) {
+            rows.push_back(cap);
+        } else {
+            *row |= cap;
         }
-        if (!run.isNull()) region += run;
-        run = cap;
     }
-    if (!run.isNull()) region += run;
+    QRegion region;
+    for (const QRect& row : rows)
+        region += row;
     return region;
 }
 
@@ -351,6 +346,7 @@ void KeyLightLayer::Show(const KeyLights& lights, const KeyLights::Changes& chan
         Key& k = keys_[key];
         const bool wasLit = k.light.has_value();
         k.light = k.button != nullptr ? lights.colour(key) : std::nullopt;
+        if (k.light) k.add = Blend().Light(*k.light);
         // Its face may have changed while it was not lit.
         if (!wasLit) k.faceStale = true;
     }
@@ -361,7 +357,8 @@ void KeyLightLayer::Show(const KeyLights& lights, const KeyLights::Changes& chan
         updatedKeys_ = changes.keys;
         updatedCaps_ = CapsOf(updatedKeys_);
     }
-    update(updatedCaps_);
+    // At once: a frame comes from a timer, and a posted update would cost the event loop a round of its own.
+    repaint(updatedCaps_);
 }
 
 void KeyLightLayer::FaceChanging(size_t key) {
@@ -396,13 +393,16 @@ void KeyLightLayer::hideEvent(QHideEvent*) {
     // Hidden (lights off, or the window gone to the tray) it holds no picture.
     picture_ = QImage();
     lit_ = QImage();
+    ForgetCaps();
+    capLines_ = {};
+}
+
+void KeyLightLayer::ForgetCaps() {
     for (Key& k : keys_) {
         k.faceStale = true;
         k.cap = {};
-        k.capBounds = QRect();
     }
-    capRows_ = {};
-    capRowsStale_ = true;
+    capLinesStale_ = true;
 }
 
 void KeyLightLayer::DrawFaces(const QRect& box) {
@@ -418,8 +418,7 @@ void KeyLightLayer::DrawFaces(const QRect& box) {
         k.drawn = FaceOf(*k.button);
         k.faceStale = false;
         k.cap.clear();
-        k.capBounds = QRect();
-        capRowsStale_ = true;
+        capLinesStale_ = true;
         // A pressed key shows its pressed picture alone.
         if (k.drawn->down) continue;
         // The cap, with its corners cut, in the picture's pixels, dimmed once here: a paint adds the colour.
@@ -435,7 +434,6 @@ void KeyLightLayer::DrawFaces(const QRect& box) {
                 for (int x = d.left(); x <= d.right(); ++x)
                     line[x] = Blend().Dim(line[x]);
             }
-            k.capBounds |= d;
         }
     }
 }
@@ -449,60 +447,45 @@ void KeyLightLayer::Refresh(const QRect& box) {
         // Between the keys: the window's own picture.
         parentWidget()->render(&picture_, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
         lit_ = QImage();
-        for (Key& k : keys_) {
-            k.faceStale = true;
-            k.cap.clear();
-            k.capBounds = QRect();
-        }
-        capRowsStale_ = true;
+        ForgetCaps();
     }
     DrawFaces(box);
 }
 
 void KeyLightLayer::CopyLit(QImage& to, QPoint at, const QRect& area) {
-    const uchar* from = picture_.constBits();
-    const qsizetype fromStride = picture_.bytesPerLine();
+    if (capLinesStale_) {
+        capLines_.assign(static_cast<size_t>(picture_.height()), {});
+        for (size_t key = 0; key < keys_.size(); ++key) {
+            for (const Span& s : keys_[key].cap)
+                capLines_[static_cast<size_t>(s.y)].push_back({s.from, s.to, key});
+        }
+        for (auto& line : capLines_)
+            std::sort(line.begin(), line.end(),
+                      [](const CapSpan& a, const CapSpan& b) { return a.from < b.from; });
+        capLinesStale_ = false;
+    }
+    const uchar* source = picture_.constBits();
+    const qsizetype sourceStride = picture_.bytesPerLine();
     uchar* bits = to.bits();  // once: each scanLine() would check whether to detach
     const qsizetype stride = to.bytesPerLine();
-    const auto line = [&](int y, int x) {
-        return reinterpret_cast<uint32_t*>(bits + (y + at.y()) * stride) + x + at.x();
-    };
-    const auto source = [&](int y, int x) {
-        return reinterpret_cast<const uint32_t*>(from + y * fromStride) + x;
-    };
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        std::memcpy(line(y, area.left()), source(y, area.left()), sizeof(uint32_t) * size_t(area.width()));
-
-    if (capRowsStale_) {
-        capRows_.clear();
-        for (size_t key = 0; key < keys_.size(); ++key) {
-            const QRect& bounds = keys_[key].capBounds;
-            if (keys_[key].cap.empty()) continue;
-            const auto row = std::find_if(capRows_.begin(), capRows_.end(), [&](const CapRow& r) {
-                return r.bounds.top() == bounds.top() && r.bounds.bottom() == bounds.bottom();
-            });
-            if (row == capRows_.end()) {
-                capRows_.push_back({bounds, {key}});
-            } else {
-                row->bounds |= bounds;
-                row->keys.push_back(key);
-            }
+    const int right = area.right() + 1;
+    // Line by line, each pixel once: copied, or on a lit cap, its light added on the way.
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* in = reinterpret_cast<const uint32_t*>(source + y * sourceStride);
+        auto* out = reinterpret_cast<uint32_t*>(bits + (y + at.y()) * stride) + at.x();
+        int x = area.left();
+        for (const CapSpan& s : capLines_[static_cast<size_t>(y)]) {
+            if (s.to <= x) continue;
+            if (s.from >= right) break;
+            const Key& k = keys_[s.key];
+            if (!k.light) continue;
+            const int from = std::max(s.from, x);
+            const int end = std::min(s.to, right);
+            std::memcpy(out + x, in + x, sizeof(uint32_t) * static_cast<size_t>(from - x));
+            AddLight(out + from, in + from, end - from, k.add);
+            x = end;
         }
-        capRowsStale_ = false;
-    }
-    for (const CapRow& row : capRows_) {
-        if (!row.bounds.intersects(area)) continue;
-        for (const size_t key : row.keys) {
-            const Key& k = keys_[key];
-            if (!k.light || !k.capBounds.intersects(area)) continue;
-            const uint32_t light = Blend().Light(*k.light);
-            for (const Span& s : k.cap) {
-                if (s.y < area.top() || s.y > area.bottom()) continue;
-                const int x0 = std::max(s.from, area.left());
-                const int x1 = std::min(s.to, area.right() + 1);
-                if (x0 < x1) AddLight(line(s.y, x0), source(s.y, x0), x1 - x0, light);
-            }
-        }
+        if (x < right) std::memcpy(out + x, in + x, sizeof(uint32_t) * static_cast<size_t>(right - x));
     }
 }
 

@@ -128,15 +128,15 @@ class KeyLightLayer : public QWidget {
         std::optional<Colour> light;
         std::optional<Face> drawn;
         bool faceStale = true;  // its face is to be drawn again into the picture
-        // The cap's rows (corners cut) and their bounds, in the picture's pixels; empty unless the picture
-        // holds the cap dimmed for the light (a lit key not pressed).
+        uint32_t add = 0;       // what its light adds to each channel of the dimmed cap
+        // The cap's rows (corners cut), in the picture's pixels; empty unless the picture holds the cap
+        // dimmed for the light (a lit key not pressed).
         std::vector<Span> cap;
-        QRect capBounds;
     };
-    // Lit keys whose caps share their rows, for finding the caps under a rectangle.
-    struct CapRow {
-        QRect bounds;
-        std::vector<size_t> keys;
+    // One row of a cap, in a line of the picture.
+    struct CapSpan {
+        int from, to;
+        size_t key;
     };
     static Face FaceOf(const CPngButton& button);
     void Place();
@@ -144,6 +144,7 @@ class KeyLightLayer : public QWidget {
     // Brings the picture up to date for the keys in box: their faces drawn, their caps dimmed.
     void Refresh(const QRect& box);
     void DrawFaces(const QRect& box);
+    void ForgetCaps();
     // Copies the picture's pixels in area (its own pixels) to an image where its pixel (0, 0) lies at at,
     // each lit cap with its light added.
     void CopyLit(QImage& to, QPoint at, const QRect& area);
@@ -152,8 +153,9 @@ class KeyLightLayer : public QWidget {
     std::vector<Key> keys_;
     QImage picture_;
     QImage lit_;  // for a device the picture cannot be copied to pixel for pixel
-    std::vector<CapRow> capRows_;
-    bool capRowsStale_ = true;
+    // Each line of the picture's caps, left to right.
+    std::vector<std::vector<CapSpan>> capLines_;
+    bool capLinesStale_ = true;
     // The last frame's changed keys and the region of their caps: effect after effect moves the same keys.
     std::vector<size_t> updatedKeys_;
     QRegion updatedCaps_;
