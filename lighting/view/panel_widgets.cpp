@@ -3,7 +3,6 @@
 #include <QColorDialog>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -91,30 +90,20 @@ void AddLight(uint32_t* to, const uint32_t* from, int n, uint32_t light) {
         to[x] = from[x] + light;
 }
 
-// The pixels a painter on the layer writes to, when the layer's picture can go there pixel for pixel: an
-// image of opaque-compatible 32-bit pixels (the window's backing store, a grab's picture), an integer scale
-// and a whole-pixel offset (at, the picture's pixel (0, 0) there).
-QImage* PixelsUnder(QPainter& painter, qreal ratio, QPoint* at) {
-    QPaintEngine* engine = painter.paintEngine();
-    if (engine == nullptr || engine->type() != QPaintEngine::Raster || ratio != std::floor(ratio))
+// The window's picture, when the layer is painted there pixel for pixel: an image of 32-bit pixels where an
+// opaque colour is 0xffRRGGBB, at the layer's whole scale.
+QImage* PixelsOf(QPaintDevice* device, qreal ratio) {
+    if (device == nullptr || device->devType() != QInternal::Image || ratio != std::floor(ratio))
         return nullptr;
-    QPaintDevice* device = engine->paintDevice();
-    if (device == nullptr || device->devType() != QInternal::Image) return nullptr;
     auto* image = static_cast<QImage*>(device);
     switch (image->format()) {
         case QImage::Format_RGB32:
         case QImage::Format_ARGB32:
         case QImage::Format_ARGB32_Premultiplied:
-            break;
+            return image->devicePixelRatio() == ratio ? image : nullptr;
         default:
             return nullptr;
     }
-    const QTransform t = painter.deviceTransform();
-    if (t.type() > QTransform::TxScale || t.m11() != ratio || t.m22() != ratio ||
-        t.dx() != std::floor(t.dx()) || t.dy() != std::floor(t.dy()))
-        return nullptr;
-    *at = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
-    return image;
 }
 
 QColor ToQColor(Colour c) {
@@ -492,21 +481,23 @@ void KeyLightLayer::CopyLit(QImage& to, QPoint at, const QRect& area) {
 void KeyLightLayer::paintEvent(QPaintEvent* event) {
     const QRegion& region = event->region();
     Refresh(region.boundingRect());
-    QPainter p(this);
     const qreal ratio = picture_.devicePixelRatio();
-    QPoint at;
-    if (QImage* screen = PixelsUnder(p, ratio, &at)) {
-        // Straight into the window's picture: one pass, no copy of the lit keys in between.
+    QPoint offset;
+    if (QImage* screen = PixelsOf(redirected(&offset), ratio)) {
+        // Straight into the window's picture, where the paint goes: one pass over the pixels, and no painter
+        // to set up for them.
+        const QPoint at = -offset * static_cast<int>(ratio);
         const QRect inside = picture_.rect() & screen->rect().translated(-at);
         for (const QRect& r : region)
             CopyLit(*screen, at, DeviceRect(r, ratio) & inside);
         return;
     }
-    // Any other device: a lit copy, drawn by the painter.
+    // Any other device (a grab's pixmap, a fractional scale): a lit copy, drawn by a painter.
     if (lit_.size() != picture_.size()) lit_ = QImage(picture_.size(), QImage::Format_RGB32);
     lit_.setDevicePixelRatio(ratio);
     const QRect box = DeviceRect(region.boundingRect(), ratio).adjusted(-1, -1, 1, 1) & picture_.rect();
     CopyLit(lit_, QPoint(), box);
+    QPainter p(this);
     if (ratio != std::floor(ratio)) {
         p.drawImage(QPoint(0, 0), lit_);
         return;
