@@ -363,7 +363,8 @@ void CVornakDlg::CreateTimers() {
     });
     preview_.setInterval(kPreviewMs);
     connect(&preview_, &QTimer::timeout, this, [this] {
-        preview_.setInterval(kPreviewMs);
+        // After the first, later tick; setting the interval restarts the timer, so only once.
+        if (preview_.interval() != kPreviewMs) preview_.setInterval(kPreviewMs);
         if (lighting_) lighting_->PreviewTick();
     });
     arrows_.setInterval(kArrowStepMs);

@@ -80,6 +80,7 @@ void KeyLights::Clear() {
 
 KeyLights::Changes KeyLights::TakeChanges() {
     Changes changes;
+    changes.keys.reserve(static_cast<size_t>(std::count(changed_.begin(), changed_.end(), true)));
     for (size_t k = 0; k < kCount; ++k) {
         if (changed_[k]) changes.keys.push_back(k);
     }

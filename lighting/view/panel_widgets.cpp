@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "lighting/panel_look.h"
 #include "skin/palette.h"
@@ -71,6 +74,36 @@ QRect DeviceRect(const QRect& r, qreal ratio) {
     const auto edge = [ratio](int v) { return static_cast<int>(std::ceil(v * ratio - 0.5)); };
     return QRect(QPoint(edge(r.left()), edge(r.top())),
                  QPoint(edge(r.right() + 1) - 1, edge(r.bottom() + 1) - 1));
+}
+
+// Each cap's light added to its dimmed pixels: nothing carries from one channel into the next.
+void AddLight(uint32_t* to, const uint32_t* from, int n, uint32_t light) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i add = _mm_set1_epi32(static_cast<int>(light));
+    for (; x + 4 <= n; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), _mm_add_epi32(pixels, add));
+    }
+#endif
+    for (; x < n; ++x)
+        to[x] = from[x] + light;
+}
+
+// The window's picture, when the layer is painted there pixel for pixel: an image of 32-bit pixels where an
+// opaque colour is 0xffRRGGBB, at the layer's whole scale.
+QImage* PixelsOf(QPaintDevice* device, qreal ratio) {
+    if (device == nullptr || device->devType() != QInternal::Image || ratio != std::floor(ratio))
+        return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    switch (image->format()) {
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:
+            return image->devicePixelRatio() == ratio ? image : nullptr;
+        default:
+            return nullptr;
+    }
 }
 
 QColor ToQColor(Colour c) {
@@ -235,12 +268,12 @@ void KeyLightLayer::Place() {
     for (Key& k : keys_) {
         if (k.button != nullptr) k.rect = k.button->geometry().translated(-bounds.topLeft());
     }
+    updatedKeys_.clear();
 }
 
 void KeyLightLayer::Reshape() {
-    // Row by row, from the first lit key to the last with the window's picture between them: a frame then
-    // copies a few rectangles to the screen rather than one per key. Left out: the keys not lit, and what
-    // else of the window lies under the layer.
+    // Row by row, from the first lit key to the last with the window's picture between them. Left out: the
+    // keys not lit, and what else of the window lies under the layer.
     std::vector<std::pair<int, QRect>> rows;
     for (const Key& k : keys_) {
         if (!k.light) continue;
@@ -273,9 +306,27 @@ void KeyLightLayer::Reshape() {
     show();
 }
 
-void KeyLightLayer::MarkStale(Key& k) {
-    k.faceStale = true;
-    k.lightStale = true;
+QRegion KeyLightLayer::CapsOf(const std::vector<size_t>& keys) const {
+    // The caps only (the rest of a key does not change with its colour), a row of them as one rectangle:
+    // each rectangle costs a clear, a copy and a request to the window system of its own, which weighs more
+    // than the window's picture between the caps.
+    std::vector<QRect> rows;
+    for (const size_t key : keys) {
+        if (keys_[key].button == nullptr) continue;
+        const QRect cap = CapRect(keys_[key].rect);
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const QRect& r) {
+            return r.top() == cap.top() && r.bottom() == cap.bottom();
+        });
+        if (row == rows.end()) {
+            rows.push_back(cap);
+        } else {
+            *row |= cap;
+        }
+    }
+    QRegion region;
+    for (const QRect& row : rows)
+        region += row;
+    return region;
 }
 
 void KeyLightLayer::Show(const KeyLights& lights, const KeyLights::Changes& changes) {
@@ -284,35 +335,25 @@ void KeyLightLayer::Show(const KeyLights& lights, const KeyLights::Changes& chan
         Key& k = keys_[key];
         const bool wasLit = k.light.has_value();
         k.light = k.button != nullptr ? lights.colour(key) : std::nullopt;
-        k.lightStale = true;
+        if (k.light) k.add = Blend().Light(*k.light);
         // Its face may have changed while it was not lit.
         if (!wasLit) k.faceStale = true;
     }
     if (changes.litChanged) Reshape();
     if (!isVisible()) return;
-    // One rectangle per row of keys, not one per key, over the caps only (the rest of a key does not change
-    // with its colour); the shape cuts each down to the lit keys in it.
-    std::vector<std::pair<int, QRect>> rows;
-    for (const size_t key : changes.keys) {
-        const Key& k = keys_[key];
-        if (!k.light) continue;
-        const QRect cap = CapRect(k.rect);
-        const auto row =
-            std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r.first == k.rect.top(); });
-        if (row == rows.end()) {
-            rows.emplace_back(k.rect.top(), cap);
-        } else {
-            row->second |= cap;
-        }
+    // The shape cuts the caps of keys not lit away.
+    if (changes.keys != updatedKeys_) {
+        updatedKeys_ = changes.keys;
+        updatedCaps_ = CapsOf(updatedKeys_);
     }
-    for (const auto& [top, band] : rows)
-        update(band);
+    // At once: a frame comes from a timer, and a posted update would cost the event loop a round of its own.
+    repaint(updatedCaps_);
 }
 
 void KeyLightLayer::FaceChanging(size_t key) {
     Key& k = keys_[key];
     if (!k.light) return;
-    MarkStale(k);
+    k.faceStale = true;
     update(k.rect);
 }
 
@@ -331,7 +372,7 @@ void KeyLightLayer::CatchFaceChanges() {
     if (!isVisible()) return;
     for (Key& k : keys_) {
         if (k.light && !k.faceStale && k.drawn != FaceOf(*k.button)) {
-            MarkStale(k);
+            k.faceStale = true;
             update(k.rect);
         }
     }
@@ -340,11 +381,17 @@ void KeyLightLayer::CatchFaceChanges() {
 void KeyLightLayer::hideEvent(QHideEvent*) {
     // Hidden (lights off, or the window gone to the tray) it holds no picture.
     picture_ = QImage();
+    lit_ = QImage();
+    ForgetCaps();
+    capLines_ = {};
+}
+
+void KeyLightLayer::ForgetCaps() {
     for (Key& k : keys_) {
-        MarkStale(k);
+        k.faceStale = true;
         k.cap = {};
-        k.dimmed = {};
     }
+    capLinesStale_ = true;
 }
 
 void KeyLightLayer::DrawFaces(const QRect& box) {
@@ -359,11 +406,11 @@ void KeyLightLayer::DrawFaces(const QRect& box) {
         k.button->DrawFace(*p);
         k.drawn = FaceOf(*k.button);
         k.faceStale = false;
-        k.lightStale = true;
         k.cap.clear();
-        k.dimmed.clear();
-        // The cap, with its corners cut, in the picture's pixels; the face under it dimmed once here, so a
-        // frame only adds the colour.
+        capLinesStale_ = true;
+        // A pressed key shows its pressed picture alone.
+        if (k.drawn->down) continue;
+        // The cap, with its corners cut, in the picture's pixels, dimmed once here: a paint adds the colour.
         const QRect cap = CapRect(k.rect);
         const QRect rows[] = {cap.adjusted(kCapCorner, 0, -kCapCorner, kCapCorner - cap.height()),
                               cap.adjusted(0, kCapCorner, 0, -kCapCorner),
@@ -372,35 +419,11 @@ void KeyLightLayer::DrawFaces(const QRect& box) {
             const QRect d = DeviceRect(part, ratio) & picture_.rect();
             for (int y = d.top(); y <= d.bottom(); ++y) {
                 k.cap.push_back({y, d.left(), d.right() + 1});
-                const auto* line = reinterpret_cast<const uint32_t*>(picture_.constScanLine(y));
+                auto* line = reinterpret_cast<uint32_t*>(picture_.scanLine(y));
                 for (int x = d.left(); x <= d.right(); ++x)
-                    k.dimmed.push_back(Blend().Dim(line[x]));
+                    line[x] = Blend().Dim(line[x]);
             }
         }
-    }
-}
-
-void KeyLightLayer::LayLight(Key& k) {
-    k.lightStale = false;
-    // A pressed key shows its pressed picture alone.
-    if (!k.light || k.faceStale || k.drawn->down) return;
-    // Two pixels at a time: no channel's sum carries into the next.
-    const uint64_t light = Blend().Light(*k.light) * 0x0000000100000001ull;
-    const uint32_t* dimmed = k.dimmed.data();
-    uchar* bits = picture_.bits();  // once: each scanLine() would check whether to detach
-    const qsizetype stride = picture_.bytesPerLine();
-    for (const Span& s : k.cap) {
-        auto* line = reinterpret_cast<uint32_t*>(bits + s.y * stride) + s.from;
-        const int n = s.to - s.from;
-        int x = 0;
-        for (; x + 1 < n; x += 2) {
-            uint64_t pair;
-            std::memcpy(&pair, dimmed + x, sizeof pair);
-            pair += light;
-            std::memcpy(line + x, &pair, sizeof pair);
-        }
-        if (x < n) line[x] = dimmed[x] + static_cast<uint32_t>(light);
-        dimmed += n;
     }
 }
 
@@ -412,28 +435,77 @@ void KeyLightLayer::Refresh(const QRect& box) {
         picture_.fill(Qt::black);
         // Between the keys: the window's own picture.
         parentWidget()->render(&picture_, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
-        for (Key& k : keys_)
-            MarkStale(k);
+        lit_ = QImage();
+        ForgetCaps();
     }
     DrawFaces(box);
-    for (Key& k : keys_) {
-        if (k.lightStale && k.rect.intersects(box)) LayLight(k);
+}
+
+void KeyLightLayer::CopyLit(QImage& to, QPoint at, const QRect& area) {
+    if (capLinesStale_) {
+        capLines_.assign(static_cast<size_t>(picture_.height()), {});
+        for (size_t key = 0; key < keys_.size(); ++key) {
+            for (const Span& s : keys_[key].cap)
+                capLines_[static_cast<size_t>(s.y)].push_back({s.from, s.to, key});
+        }
+        for (auto& line : capLines_)
+            std::sort(line.begin(), line.end(),
+                      [](const CapSpan& a, const CapSpan& b) { return a.from < b.from; });
+        capLinesStale_ = false;
+    }
+    const uchar* source = picture_.constBits();
+    const qsizetype sourceStride = picture_.bytesPerLine();
+    uchar* bits = to.bits();  // once: each scanLine() would check whether to detach
+    const qsizetype stride = to.bytesPerLine();
+    const int right = area.right() + 1;
+    // Line by line, each pixel once: copied, or on a lit cap, its light added on the way.
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* in = reinterpret_cast<const uint32_t*>(source + y * sourceStride);
+        auto* out = reinterpret_cast<uint32_t*>(bits + (y + at.y()) * stride) + at.x();
+        int x = area.left();
+        for (const CapSpan& s : capLines_[static_cast<size_t>(y)]) {
+            if (s.to <= x) continue;
+            if (s.from >= right) break;
+            const Key& k = keys_[s.key];
+            if (!k.light) continue;
+            const int from = std::max(s.from, x);
+            const int end = std::min(s.to, right);
+            std::memcpy(out + x, in + x, sizeof(uint32_t) * static_cast<size_t>(from - x));
+            AddLight(out + from, in + from, end - from, k.add);
+            x = end;
+        }
+        if (x < right) std::memcpy(out + x, in + x, sizeof(uint32_t) * static_cast<size_t>(right - x));
     }
 }
 
 void KeyLightLayer::paintEvent(QPaintEvent* event) {
-    const QRect box = event->region().boundingRect();
-    Refresh(box);
-    QPainter p(this);
+    const QRegion& region = event->region();
+    Refresh(region.boundingRect());
     const qreal ratio = picture_.devicePixelRatio();
+    QPoint offset;
+    if (QImage* screen = PixelsOf(redirected(&offset), ratio)) {
+        // Straight into the window's picture, where the paint goes: one pass over the pixels, and no painter
+        // to set up for them.
+        const QPoint at = -offset * static_cast<int>(ratio);
+        const QRect inside = picture_.rect() & screen->rect().translated(-at);
+        for (const QRect& r : region)
+            CopyLit(*screen, at, DeviceRect(r, ratio) & inside);
+        return;
+    }
+    // Any other device (a grab's pixmap, a fractional scale): a lit copy, drawn by a painter.
+    if (lit_.size() != picture_.size()) lit_ = QImage(picture_.size(), QImage::Format_RGB32);
+    lit_.setDevicePixelRatio(ratio);
+    const QRect box = DeviceRect(region.boundingRect(), ratio).adjusted(-1, -1, 1, 1) & picture_.rect();
+    CopyLit(lit_, QPoint(), box);
+    QPainter p(this);
     if (ratio != std::floor(ratio)) {
-        p.drawImage(QPoint(0, 0), picture_);
+        p.drawImage(QPoint(0, 0), lit_);
         return;
     }
     // Rectangle by rectangle: under a clip of many rectangles the painter splits one copy over threads,
     // which costs more than the copy.
-    for (const QRect& r : event->region())
-        p.drawImage(r, picture_, DeviceRect(r, ratio));
+    for (const QRect& r : region)
+        p.drawImage(r, lit_, DeviceRect(r, ratio));
 }
 
 }  // namespace vornak

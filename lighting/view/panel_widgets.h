@@ -82,10 +82,11 @@ class ColourButton : public QPushButton {
 
 // The lit keys, drawn in one paint: a layer over the key buttons, shaped to the lit ones, that shows each
 // key's face as its button draws it with the key's light over the cap. It keeps the keys as shown in a
-// picture of its own: a preview frame adds each changed key's colour to its dimmed cap there and copies the
-// changed keys to the screen in one paint, where a widget per key cost a paint and two painters each,
-// twenty times a second. The pointer and clicks pass through to the buttons beneath; their own repaints are
-// hidden under the layer, so it draws again a key whose face changed (pointer over it, pressed, relabelled).
+// picture of its own, each lit cap there dimmed as the light's blend leaves it; a paint copies the picture to
+// the screen and adds each key's colour to its cap on the way, and a preview frame repaints the changed caps
+// only, where a widget per key cost a paint and two painters each, twenty times a second. The pointer and
+// clicks pass through to the buttons beneath; their own repaints are hidden under the layer, so it draws
+// again a key whose face changed (pointer over it, pressed, relabelled).
 class KeyLightLayer : public QWidget {
   public:
     // The buttons in KeyLights order (null for one the window does not have).
@@ -126,22 +127,37 @@ class KeyLightLayer : public QWidget {
         QRect rect;  // in the layer
         std::optional<Colour> light;
         std::optional<Face> drawn;
-        bool faceStale = true;   // its face is to be drawn again into the picture
-        bool lightStale = true;  // its light is to be laid on again
-        // The cap's rows, and the face under them dimmed as the light's blend leaves it (row after row).
+        bool faceStale = true;  // its face is to be drawn again into the picture
+        uint32_t add = 0;       // what its light adds to each channel of the dimmed cap
+        // The cap's rows (corners cut), in the picture's pixels; empty unless the picture holds the cap
+        // dimmed for the light (a lit key not pressed).
         std::vector<Span> cap;
-        std::vector<uint32_t> dimmed;
+    };
+    // One row of a cap, in a line of the picture.
+    struct CapSpan {
+        int from, to;
+        size_t key;
     };
     static Face FaceOf(const CPngButton& button);
     void Place();
     void Reshape();
-    void MarkStale(Key& k);
-    // Brings the picture up to date for the keys in box: faces first (one painter), then lights.
+    // Brings the picture up to date for the keys in box: their faces drawn, their caps dimmed.
     void Refresh(const QRect& box);
     void DrawFaces(const QRect& box);
-    void LayLight(Key& k);
+    void ForgetCaps();
+    // Copies the picture's pixels in area (its own pixels) to an image where its pixel (0, 0) lies at at,
+    // each lit cap with its light added.
+    void CopyLit(QImage& to, QPoint at, const QRect& area);
+    QRegion CapsOf(const std::vector<size_t>& keys) const;
 
     std::vector<Key> keys_;
     QImage picture_;
+    QImage lit_;  // for a device the picture cannot be copied to pixel for pixel
+    // Each line of the picture's caps, left to right.
+    std::vector<std::vector<CapSpan>> capLines_;
+    bool capLinesStale_ = true;
+    // The last frame's changed keys and the region of their caps: effect after effect moves the same keys.
+    std::vector<size_t> updatedKeys_;
+    QRegion updatedCaps_;
 };
 }  // namespace vornak

@@ -398,6 +398,12 @@ TEST_F(Panel, ThePreviewMovesOnlyWhileShownAndLit) {
     const auto colour = panel->KeyColourShown(kKeyA);
     ASSERT_TRUE(colour.has_value());
     EXPECT_EQ(onScreen(), KeyLightLayer::LitPixel(lit.pixel(centre), *colour)) << "lit again";
+    // Pressed by the window rather than the pointer (a click while the keyboard is busy): the same.
+    a->setDown(true);
+    ProcessFor(120);
+    EXPECT_EQ(onScreen(), face().pixel(centre)) << "pressed by the window";
+    a->setDown(false);
+    ProcessFor(120);
     QImage blended = lit;
     QPainter(&blended).fillRect(blended.rect(),
                                 QColor(ColourR(*colour), ColourG(*colour), ColourB(*colour), 160));
