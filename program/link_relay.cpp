@@ -37,10 +37,8 @@ void LinkRelay::Block(const std::function<void()>& call) {
 }
 
 void LinkRelay::Queue(std::function<void()> call) {
-    {
-        std::lock_guard lock(mutex_);
-        if (closed_) return;
-    }
+    // In flight while it posts: the relay may be destroyed once idle(), and post_ is the relay's own.
+    if (!Enter()) return;
     post_([this, call = std::move(call)] {
         bool closed;
         {
@@ -49,6 +47,7 @@ void LinkRelay::Queue(std::function<void()> call) {
         }
         if (!closed) call();
     });
+    Leave();
 }
 
 void LinkRelay::ProfileRead() {

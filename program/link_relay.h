@@ -50,7 +50,7 @@ class LinkRelay : public LinkEvents {
 
     // UI thread, at the end of the run: calls from now on return at once, and a wait for a reload ends.
     void Close();
-    // No blocking call is in flight.
+    // No call from another thread is in flight.
     bool idle() const;
 
   private:

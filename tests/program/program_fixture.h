@@ -103,6 +103,9 @@ class ProgramFixture {
         stack.link().BeginShutdown();
         const bool quiet = ui.RunUntil([&] { return relay->idle() && worker->WorkerIdle(); }, limit);
         worker->Join();
+        // The device thread may still be on its way to the relay (tray icon, first open); the relay is
+        // destroyed before the link, so the thread must be gone first, as in the program.
+        stack.link().WaitForWorkers();
         stack.link().SetEvents(nullptr);
         return quiet;
     }
