@@ -17,13 +17,18 @@ pid=$E2E_VORNAK_PID
 hz=$(getconf CLK_TCK)
 
 cpu() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+# The scheduler's own count of each thread's time on a CPU, in ns: the ticks move in steps of 1/hz s.
+runtime() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{n += $1} END {printf "%d", n}'; }
 measure() {
-    local c0 c1
+    local c0 c1 r0 r1
     c0=$(cpu)
+    r0=$(runtime)
     sleep "$span"
     c1=$(cpu)
+    r1=$(runtime)
     echo "$1 for $span s: $((c1 - c0)) ticks at $hz Hz" \
-        "($(awk -v t=$((c1 - c0)) -v hz="$hz" -v s="$span" 'BEGIN {printf "%.2f", 100 * t / hz / s}') % of one core)"
+        "($(awk -v t=$((c1 - c0)) -v hz="$hz" -v s="$span" 'BEGIN {printf "%.2f", 100 * t / hz / s}') % of one core;" \
+        "run time $(awk -v n=$((r1 - r0)) -v s="$span" 'BEGIN {printf "%.3f", n / 1e7 / s}') %)"
 }
 
 sleep 1

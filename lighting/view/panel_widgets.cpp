@@ -1,10 +1,12 @@
 #include "lighting/view/panel_widgets.h"
 
+#include <QBackingStore>
 #include <QColorDialog>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -346,8 +348,53 @@ void KeyLightLayer::Show(const KeyLights& lights, const KeyLights::Changes& chan
         updatedKeys_ = changes.keys;
         updatedCaps_ = CapsOf(updatedKeys_);
     }
-    // At once: a frame comes from a timer, and a posted update would cost the event loop a round of its own.
-    repaint(updatedCaps_);
+    PaintFrame(updatedCaps_);
+}
+
+void KeyLightLayer::PaintFrame(const QRegion& caps) {
+    // Where the layer shows: its shape, less the widgets stacked above it, which a paint of the window's
+    // would draw over it.
+    const QRegion shown = caps & mask();
+    QRegion region = shown;
+    bool above = false;
+    for (QObject* child : parentWidget()->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (w == this) {
+            above = true;
+        } else if (above && w != nullptr && !w->isHidden() && !w->isWindow()) {
+            region -= w->geometry().translated(-pos());
+        }
+    }
+    QWidget* top = window();
+    QWindow* handle = top->windowHandle();
+    QBackingStore* store = backingStore();
+    const qreal ratio = devicePixelRatioF();
+    if (region.isEmpty() || store == nullptr || handle == nullptr || !handle->isExposed() ||
+        ratio != std::floor(ratio) || parentWidget() != top) {
+        // At once: a frame comes from a timer, and a posted update would cost the event loop a round of its
+        // own.
+        repaint(shown);
+        return;
+    }
+    // Straight to the window's backing store: the layer draws every pixel of these rows, so a paint of the
+    // window's (each widget's clip and the shapes, a paint event) has nothing to add to them.
+    if (region != shown) repaint(shown - region);
+    Refresh(region.boundingRect());
+    const QRegion inWindow = region.translated(pos());
+    store->beginPaint(inWindow);
+    QImage* screen = PixelsOf(store->paintDevice(), ratio);
+    if (screen != nullptr) {
+        const QPoint at = pos() * static_cast<int>(ratio);
+        const QRect inside = picture_.rect() & screen->rect().translated(-at);
+        for (const QRect& r : region)
+            CopyLit(*screen, at, DeviceRect(r, ratio) & inside);
+    }
+    store->endPaint();
+    if (screen == nullptr) {
+        repaint(region);
+        return;
+    }
+    store->flush(inWindow, handle);
 }
 
 void KeyLightLayer::FaceChanging(size_t key) {

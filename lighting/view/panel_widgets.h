@@ -148,6 +148,8 @@ class KeyLightLayer : public QWidget {
     // Copies the picture's pixels in area (its own pixels) to an image where its pixel (0, 0) lies at at,
     // each lit cap with its light added.
     void CopyLit(QImage& to, QPoint at, const QRect& area);
+    // A preview frame: the lit caps in caps drawn again on screen.
+    void PaintFrame(const QRegion& caps);
     QRegion CapsOf(const std::vector<size_t>& keys) const;
 
     std::vector<Key> keys_;

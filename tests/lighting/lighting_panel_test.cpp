@@ -411,6 +411,30 @@ TEST_F(Panel, ThePreviewMovesOnlyWhileShownAndLit) {
         EXPECT_EQ(blended.pixel(at), KeyLightLayer::LitPixel(lit.pixel(at), *colour))
             << "the painter's blend";
 
+    // A frame on screen is what a paint of the whole window draws (at a scale above 1 the offscreen screen
+    // gives the top left part of the window's pixels).
+    {
+        const QImage screen =
+            f.window->screen()->grabWindow(f.window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage painted = f.window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_TRUE(painted.rect().contains(screen.rect()));
+        EXPECT_TRUE(screen == painted.copy(screen.rect())) << "the frame on screen";
+    }
+    // A widget the window stacks above the keys stays drawn over the moving lights.
+    {
+        QLabel cover(f.window.get());
+        cover.setGeometry(a->geometry().adjusted(4, 4, -4, -4));
+        cover.setAutoFillBackground(true);
+        cover.setPalette(QPalette(QColor(12, 34, 56)));
+        cover.show();
+        const int64_t before = panel->frames().frames();
+        ASSERT_TRUE(ProcessUntil([&] { return panel->frames().frames() >= before + 3; }));
+        EXPECT_EQ(onScreen(), qRgb(12, 34, 56)) << "covered";
+    }
+    ProcessFor(120);
+    EXPECT_EQ(onScreen(), KeyLightLayer::LitPixel(face().pixel(centre), *panel->KeyColourShown(kKeyA)))
+        << "uncovered";
+
     f.window->hide();
     ProcessFor(60);
     const int64_t frames = panel->frames().frames();
