@@ -113,6 +113,15 @@ bool CBaseDialog::TryLoadSkin(std::string* error) {
     return true;
 }
 
+void CBaseDialog::setVisible(bool visible) {
+    QDialog::setVisible(visible);
+    // A Wayland window is made again at each show, and there it takes the shape in the program's pixels,
+    // not the screen's: under a scale factor of the program's own (QT_SCALE_FACTOR=2) the pointer reached
+    // only the top left part of the window. The shape is given again once the window exists.
+    if (!visible || !isVisible() || mask().isEmpty()) return;
+    if (QWindow* w = windowHandle()) w->setMask(w->mask());
+}
+
 void CBaseDialog::KeepOnScreen() {
     QScreen* on = QGuiApplication::screenAt(geometry().center());
     if (!on) on = screen();

@@ -46,6 +46,8 @@ class CBaseDialog : public QDialog {
     // one it belongs to), by the least that makes it fit: it never opens off screen or under a panel.
     void KeepOnScreen();
 
+    void setVisible(bool visible) override;
+
   protected:
     // Loads the skin; derived dialogs call it first and then place their controls.
     virtual void OnInitDialog();

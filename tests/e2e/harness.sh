@@ -104,7 +104,7 @@ e2e_setup_files() {
 # e2e_start_x [WxH]: a private display, numbered by Xvfb itself (so parallel tests never share one); exports
 # DISPLAY.
 e2e_start_x() {
-    private_x_start "${1:-1280x800}" "$E2E_DIR/xvfb.log" || e2e_fail "no private X display"
+    private_x_start "${1:-${E2E_SCREEN:-1280x800}}" "$E2E_DIR/xvfb.log" || e2e_fail "no private X display"
 }
 
 # A small XEmbed tray at the top right.
@@ -199,11 +199,12 @@ e2e_control_rect() {
     echo "${line#*=}" | awk -F, '{print $1, $2, $3, $4}'
 }
 
-# e2e_click_control WINDOW KEY: a left click in the middle of the control.
+# e2e_click_control WINDOW KEY: a left click in the middle of the control. E2E_SCALE: the program's whole
+# scale factor (QT_SCALE_FACTOR), when it is not 1.
 e2e_click_control() {
-    local x y w h
+    local x y w h s=${E2E_SCALE:-1}
     read -r x y w h <<<"$(e2e_control_rect "$2")"
-    e2e_click "$1" $((x + w / 2)) $((y + h / 2))
+    e2e_click "$1" $(((x + w / 2) * s)) $(((y + h / 2) * s))
 }
 
 # e2e_click WINDOW X Y: a left click at window coordinates.

@@ -19,7 +19,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
 
 E2E_SWAY_PID=""
 E2E_SWAY_DIR=""
-E2E_SCREEN=1280x800
+E2E_SCREEN=${E2E_SCREEN:-1280x800}  # a larger one for a program at a scale of 2
 
 e2e_setup() {
     e2e_need sway swaymsg grim python3
