@@ -214,6 +214,9 @@ TEST_F(Panel, LightsOffHideEverythingButTheSwitchAndKeyClicksOpenTheKeyDialogAga
     }
     ASSERT_GT(area.width(), 200);
     const QImage shown = f.window->grab().toImage();
+    // In the picture's own pixels, whatever the scale.
+    const qreal ratio = shown.devicePixelRatio();
+    area = QRect((QPointF(area.topLeft()) * ratio).toPoint(), (QSizeF(area.size()) * ratio).toSize());
     const QColor ground = shown.pixelColor(area.topLeft());
     int differing = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
