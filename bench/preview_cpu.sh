@@ -3,12 +3,15 @@
 # shown with the lights off, shown with the lights on (effect 1: every key moves each 50 ms tick), and hidden
 # to the tray with the lights still on, each for SECONDS; CPU time of all the program's threads from /proc.
 # Hidden, the preview computes no frame: the CPU then is that of a program idle in the tray.
-# Usage: bench/preview_cpu.sh [BIN_DIR] [SECONDS] [SHOT.png]
+# The preview is measured in SPANS spans of SECONDS each, one after the other, and their median given as well:
+# a virtual machine's own level moves from one minute to the next.
+# Usage: bench/preview_cpu.sh [BIN_DIR] [SECONDS] [SHOT.png] [SPANS]
 source "$(dirname "$0")/../tests/e2e/harness.sh"
 
 e2e_setup "${1:-build/default/bin}"
 span=${2:-30}
 shot=${3:-}
+spans=${4:-1}
 e2e_start_x
 e2e_start_tray
 e2e_start_vornak
@@ -30,13 +33,20 @@ measure() {
         "($(awk -v t=$((c1 - c0)) -v hz="$hz" -v s="$span" 'BEGIN {printf "%.2f", 100 * t / hz / s}') % of one core;" \
         "run time $(awk -v n=$((r1 - r0)) -v s="$span" 'BEGIN {printf "%.3f", n / 1e7 / s}') %)"
 }
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 sleep 1
 measure "shown, lights off"
 e2e_click_control "$win" CONTROL_DengStaPic
 sleep 1
 [ -n "$shot" ] && e2e_shot "$shot"
-measure "shown, lights on, preview running"
+runs=()
+for ((i = 1; i <= spans; i++)); do
+    line=$(measure "shown, lights on, preview running")
+    echo "$line"
+    runs+=("$(sed 's/.*run time \([0-9.]*\).*/\1/' <<<"$line")")
+done
+[ "$spans" -gt 1 ] && echo "preview, median of $spans spans: $(printf '%s\n' "${runs[@]}" | median) % of one core (run time)"
 e2e_click_control "$win" CONTROL_CANCEL
 e2e_wait_hidden
 sleep 1
