@@ -1,1 +1,0 @@
-// Holds the tests' precompiled headers.
