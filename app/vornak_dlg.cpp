@@ -97,10 +97,9 @@ CVornakDlg::CVornakDlg(MainWindowServices services)
       switcher_(parts_.scenes()),
       prompts_(services.prompts),
       tray_(services.paths.skinsDir, services.texts, this) {
-    // A window of its own with a taskbar entry while shown, drawn on a translucent background so the mask's
-    // shape holds on X11 and on Wayland alike (where a window shape alone is not honoured).
+    // A window of its own with a taskbar entry while shown.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
+    ShapeByAlphaWhereNeeded();
     setAttribute(Qt::WA_QuitOnClose, false);
     CreateButtons();
     CreateTimers();

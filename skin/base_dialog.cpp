@@ -49,6 +49,16 @@ CBaseDialog::CBaseDialog(int templateId, QWidget* parent, std::filesystem::path 
     setAutoFillBackground(false);
 }
 
+void CBaseDialog::ShapeByAlphaWhereNeeded() {
+    // Wayland honours no window shape (nor, for the X11 windows it shows, surely the X11 one): there the mask
+    // holds only as transparent pixels. A plain X11 display cuts the window by its shape, and there an opaque
+    // window spares each paint the clear of its pixels to transparent (a fifth of the lighting preview's
+    // time).
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb") &&
+                     qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!x11) setAttribute(Qt::WA_TranslucentBackground);
+}
+
 void CBaseDialog::InitDialog() {
     if (initialised_) return;
     initialised_ = true;

@@ -49,6 +49,9 @@ class CBaseDialog : public QDialog {
     void setVisible(bool visible) override;
 
   protected:
+    // Drawn on a translucent background where the window system shapes windows by their alpha; each skinned
+    // window calls it in its constructor.
+    void ShapeByAlphaWhereNeeded();
     // Loads the skin; derived dialogs call it first and then place their controls.
     virtual void OnInitDialog();
     // Ends the process when the background or the mask cannot be loaded.

@@ -110,9 +110,7 @@ Vornak_DlgComposite::Vornak_DlgComposite(KeyDialogModel& model, const LanguageTe
       files_(std::move(files)),
       macroPageFactory_(std::move(macroPage)),
       hook_(*this) {
-    // Drawn on a translucent background, so that the mask's shape holds where the window system ignores a
-    // window shape (Wayland).
-    setAttribute(Qt::WA_TranslucentBackground);
+    ShapeByAlphaWhereNeeded();
     CreateControls();
     ConnectControls();
     openHelp_ = [help = files_.helpIndex] {

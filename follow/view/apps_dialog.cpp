@@ -50,7 +50,7 @@ CVornak_DlgApps::CVornak_DlgApps(const LanguageTexts& texts, AppsDialogFiles fil
       files_(std::move(files)),
       seen_(std::move(seen)),
       editor_(files_.rulesFile) {
-    setAttribute(Qt::WA_TranslucentBackground);
+    ShapeByAlphaWhereNeeded();
     CreateControls();
 }
 

@@ -45,7 +45,7 @@ CVornak_DlgProfile::CVornak_DlgProfile(SceneDialogModel& model, SceneSwitcher& s
       texts_(texts),
       prompts_(prompts),
       files_(std::move(files)) {
-    setAttribute(Qt::WA_TranslucentBackground);
+    ShapeByAlphaWhereNeeded();
     CreateControls();
     ConnectControls();
     openHelp_ = [help = files_.helpIndex] {

@@ -28,7 +28,7 @@ CVornak_DlgUpdate::CVornak_DlgUpdate(FirmwareUpdate& model, const LanguageTexts&
       model_(model),
       texts_(texts),
       files_(std::move(files)) {
-    setAttribute(Qt::WA_TranslucentBackground);
+    ShapeByAlphaWhereNeeded();
     CreateControls();
 }
 
