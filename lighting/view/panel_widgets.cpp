@@ -356,14 +356,11 @@ void KeyLightLayer::PaintFrame(const QRegion& caps) {
     // would draw over it.
     const QRegion shown = caps & mask();
     QRegion region = shown;
-    bool above = false;
-    for (QObject* child : parentWidget()->children()) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (w == this) {
-            above = true;
-        } else if (above && w != nullptr && !w->isHidden() && !w->isWindow()) {
-            region -= w->geometry().translated(-pos());
-        }
+    // The siblings after it in the list are the ones above it: from the end, few are looked at.
+    const QObjectList& siblings = parentWidget()->children();
+    for (auto it = siblings.crbegin(); it != siblings.crend() && *it != this; ++it) {
+        auto* w = qobject_cast<QWidget*>(*it);
+        if (w != nullptr && !w->isHidden() && !w->isWindow()) region -= w->geometry().translated(-pos());
     }
     QWidget* top = window();
     QWindow* handle = top->windowHandle();
