@@ -176,6 +176,9 @@ void CBaseDialog::paintEvent(QPaintEvent*) {
             painter.setClipRegion(fineShape_, Qt::IntersectClip);
             painter.resetTransform();
         }
+    } else if (background_.isNull() || background_.hasAlphaChannel()) {
+        // An opaque window would show what its last paint left under a picture's transparent parts.
+        painter.fillRect(rect(), Qt::black);
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform,
                           background_.devicePixelRatio() != devicePixelRatioF());
