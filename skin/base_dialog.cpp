@@ -50,10 +50,10 @@ CBaseDialog::CBaseDialog(int templateId, QWidget* parent, std::filesystem::path 
 }
 
 void CBaseDialog::ShapeByAlphaWhereNeeded() {
-    // Wayland honours no window shape (nor, for the X11 windows it shows, surely the X11 one): there the mask
-    // holds only as transparent pixels. A plain X11 display cuts the window by its shape, and there an opaque
-    // window spares each paint the clear of its pixels to transparent (a fifth of the lighting preview's
-    // time).
+    // Wayland honours no window shape, and an X11 window shown by a Wayland desktop may lose its own: there
+    // the mask holds only as transparent pixels. A plain X11 display cuts the window by its shape, and there
+    // an opaque window spares each paint the clear of its pixels to transparent (a fifth of the lighting
+    // preview's time).
     const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb") &&
                      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (!x11) setAttribute(Qt::WA_TranslucentBackground);
